@@ -1,0 +1,17 @@
+# quorval_test(NAME SOURCES... LIBS ...)
+# One test program per call, registered with ctest as one test: a Windows
+# program then costs a single Wine start, whatever its number of cases.
+function(quorval_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+    set(label windows)
+  else()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+    set(label native)
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES LABELS "${label};${T_LABELS}" TIMEOUT 600)
+endfunction()
