@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+// Message boxes. The product shows them with MessageBoxW, owned by the
+// dialog that asks and captioned with its title; tests answer them.
+class Prompt {
+ public:
+  virtual ~Prompt() = default;
+  // A Yes/No question; true for Yes.
+  virtual bool AskYesNo(const std::u16string& text, const std::u16string& caption) = 0;
+  // A message with a single OK button.
+  virtual void Show(const std::u16string& text, const std::u16string& caption) = 0;
+};
