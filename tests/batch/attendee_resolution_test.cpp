@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "batch/attendee_entry_id.h"
+#include "batch/attendee_resolver.h"
+#include "fake_mail_client.h"
+
+namespace {
+
+std::u16string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::u16string text;
+  for (unsigned char b : bytes) {
+    text += static_cast<char16_t>(kDigits[b >> 4]);
+    text += static_cast<char16_t>(kDigits[b & 15]);
+  }
+  return text;
+}
+
+// An attendee's identifier wrapping a contact's: 32 bytes of header, the
+// stated length little-endian, the contact's bytes and what follows them.
+std::u16string Wrapped(const std::string& contactId, uint32_t statedLength,
+                       const std::string& trailer = "") {
+  std::string bytes(32, '\x5A');
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>(statedLength >> (8 * i) & 0xFF);
+  return Hex(bytes + contactId + trailer);
+}
+
+std::u16string Wrapped(const std::string& contactId) {
+  return Wrapped(contactId, static_cast<uint32_t>(contactId.size()));
+}
+
+TEST(AttendeeEntryId, UnwrapsTheContactIdentifierAsUpperCaseHex) {
+  const std::string id("\x00\x01\xAB\xCD\xEF\x10", 6);
+  EXPECT_EQ(ContactEntryIdOfAttendee(Wrapped(id)), u"0001ABCDEF10");
+  // Lower-case input and bytes behind the stated length do not matter.
+  std::u16string lower = Wrapped(id, 6, "\x99\x98");
+  for (auto& c : lower) c = (c >= u'A' && c <= u'F') ? c - u'A' + u'a' : c;
+  EXPECT_EQ(ContactEntryIdOfAttendee(lower), u"0001ABCDEF10");
+  const std::string longest(511, '\xC3');
+  EXPECT_EQ(ContactEntryIdOfAttendee(Wrapped(longest)), Hex(longest));
+}
+
+TEST(AttendeeEntryId, IdentifiersNotFromTheContactsGiveNothing) {
+  const std::string id(20, '\x42');
+  const struct {
+    const char* why;
+    std::u16string text;
+  } cases[] = {
+      {"empty", u""},
+      {"shorter than the length field", Hex(std::string(35, '\x01'))},
+      {"length field cut short", Wrapped("").substr(0, 70)},
+      {"stated length past the end", Wrapped(id, 21)},
+      {"stated length far past the end", Wrapped(id, 0xFFFFFFFFu)},
+      {"length 512", Wrapped(std::string(512, '\x42'))},
+      {"length 0", Wrapped("", 0, "\x42\x42")},
+      {"odd number of digits", Wrapped(id) + u"A"},
+      {"not hexadecimal", Wrapped(id).replace(80, 1, u"G")},
+      {"bare address", u"SMTP:anna@example.org"},
+  };
+  for (const auto& c : cases) EXPECT_FALSE(ContactEntryIdOfAttendee(c.text)) << c.why;
+}
+
+class AttendeeResolution : public ::testing::Test {
+ protected:
+  fake::Client client;
+};
+
+TEST_F(AttendeeResolution, FindsTheFirstContactInFolderOrderExactly) {
+  client.AddContact(u"00000001", u"Anna");
+  client.contacts->items.push_back(nullptr);
+  client.AddContact(u"0000000a", u"Lower");  // identifiers compare case-sensitively
+  auto bea = client.AddContact(u"0000000A", u"Bea");
+  client.AddContact(u"0000000A", u"Duplicate");
+  AttendeeResolver resolver(client);
+  fake::Attendee picked(Wrapped(std::string("\x00\x00\x00\x0A", 4)));
+  EXPECT_EQ(resolver.Resolve(picked), bea);
+  fake::Attendee gone(Wrapped(std::string("\x00\x00\x00\x0B", 4)));
+  EXPECT_EQ(resolver.Resolve(gone), nullptr);
+  fake::Attendee unreadable(std::nullopt);
+  EXPECT_EQ(resolver.Resolve(unreadable), nullptr);
+}
+
+TEST_F(AttendeeResolution, WalksTheContactsOncePerRun) {
+  for (int i = 0; i < 50; ++i) {
+    client.AddContact(Hex(std::string(1, static_cast<char>(i))), u"C" + std::u16string(1, u'a' + i % 26));
+  }
+  std::vector<std::shared_ptr<fake::Appointment>> meetings;
+  for (int m = 0; m < 4; ++m) {
+    auto meeting = client.AddMeeting(u"M", fake::At(2011, 2, 4, 9 + m));
+    for (int a = 0; a < 5; ++a) meeting->AddAttendee(Wrapped(std::string(1, static_cast<char>(m * 5 + a))));
+    meetings.push_back(meeting);
+  }
+  auto resolveAll = [&] {
+    AttendeeResolver resolver(client);
+    int found = 0;
+    for (auto& meeting : meetings) {
+      for (auto& attendee : Attendees(*meeting)) found += resolver.Resolve(*attendee) != nullptr;
+    }
+    return found;
+  };
+  EXPECT_EQ(resolveAll(), 20);
+  EXPECT_EQ(client.contactFolderOpens, 1);
+  EXPECT_EQ(client.calls.contactEntryIds, 50);
+  // The next run reads the folder again and sees a contact removed since.
+  client.contacts->items.erase(client.contacts->items.begin());
+  EXPECT_EQ(resolveAll(), 19);
+  EXPECT_EQ(client.contactFolderOpens, 2);
+}
+
+TEST_F(AttendeeResolution, RunWithoutPickedAttendeesNeverOpensTheContacts) {
+  client.AddContact(u"01", u"Anna");
+  AttendeeResolver resolver(client);
+  fake::Attendee typed(u"SMTP:anna@example.org");
+  EXPECT_EQ(resolver.Resolve(typed), nullptr);
+  EXPECT_EQ(client.contactFolderOpens, 0);
+}
+
+TEST(Attendees, KeepCollectionOrderAndLeaveOutUnreadableRecipients) {
+  fake::Calls calls;
+  fake::Appointment meeting(u"M", 0, 1, &calls);
+  meeting.AddAttendee(u"01");
+  meeting.AddUnreadableAttendee();
+  meeting.AddAttendee(u"02");
+  meeting.AddAttendee(std::nullopt);
+  auto attendees = Attendees(meeting);
+  ASSERT_EQ(attendees.size(), 3u);
+  EXPECT_EQ(attendees[0]->EntryID(), u"01");
+  EXPECT_EQ(attendees[1]->EntryID(), u"02");
+  EXPECT_EQ(attendees[2]->EntryID(), std::nullopt);
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+#pragma once
+// In-memory stand-ins for the mail client's ports, counting the calls that
+// would go into the client.
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addin/mail_items.h"
+#include "platform/clock.h"
+#include "platform/ole_date.h"
+#include "platform/prompt.h"
+
+namespace fake {
+
+inline double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+  DateTime t;
+  t.year = y, t.month = mo, t.day = d, t.hour = h, t.minute = mi, t.second = s;
+  return DateTimeToOle(t).value();
+}
+
+struct Calls {
+  long contactEntryIds = 0;
+  long itemFetches = 0;
+  long occurrenceLookups = 0;
+};
+
+class Contact : public ContactItem {
+ public:
+  Contact(std::u16string id, std::u16string firstName, Calls* calls)
+      : id_(std::move(id)), firstName_(std::move(firstName)), calls_(calls) {}
+  std::optional<std::u16string> FullName() override { return firstName_; }
+  std::optional<std::u16string> FirstName() override { return firstName_; }
+  std::optional<std::u16string> MobileTelephoneNumber() override { return u"+100"; }
+  std::optional<std::u16string> PrimaryTelephoneNumber() override { return std::nullopt; }
+  std::optional<std::u16string> EntryID() override {
+    ++calls_->contactEntryIds;
+    return id_;
+  }
+
+ private:
+  std::u16string id_;
+  std::u16string firstName_;
+  Calls* calls_;
+};
+
+class Attendee : public Recipient {
+ public:
+  explicit Attendee(std::optional<std::u16string> id) : id_(std::move(id)) {}
+  std::optional<std::u16string> EntryID() override { return id_; }
+
+ private:
+  std::optional<std::u16string> id_;
+};
+
+class Appointment : public AppointmentItem {
+ public:
+  Appointment(std::u16string subject, double start, long status, Calls* calls)
+      : subject_(std::move(subject)), start_(start), status_(status), calls_(calls) {}
+
+  // Turns this item into a series with occurrences at the given starts.
+  void SetOccurrences(std::vector<double> starts) {
+    recurring_ = true;
+    occurrences_ = std::move(starts);
+  }
+  void AddAttendee(std::optional<std::u16string> id) {
+    attendees_.push_back(std::make_shared<Attendee>(std::move(id)));
+  }
+  void AddUnreadableAttendee() { attendees_.push_back(nullptr); }
+
+  std::optional<std::u16string> Subject() override { return subject_; }
+  std::optional<double> Start() override { return start_; }
+  std::optional<bool> IsRecurring() override { return recurring_; }
+  std::optional<long> MeetingStatus() override { return status_; }
+  long RecipientCount() override { return static_cast<long>(attendees_.size()); }
+  std::shared_ptr<Recipient> RecipientAt(long index) override {
+    if (index < 1 || index > RecipientCount()) return nullptr;
+    return attendees_[index - 1];
+  }
+  std::shared_ptr<AppointmentItem> GetOccurrence(double start) override {
+    ++calls_->occurrenceLookups;
+    lookedUp.push_back(start);
+    for (double at : occurrences_) {
+      if (at == start) {
+        return std::make_shared<Appointment>(subject_, at, status_, calls_);
+      }
+    }
+    return nullptr;
+  }
+
+  std::vector<double> lookedUp;
+
+ private:
+  std::u16string subject_;
+  double start_;
+  long status_;
+  Calls* calls_;
+  bool recurring_ = false;
+  std::vector<double> occurrences_;
+  std::vector<std::shared_ptr<Recipient>> attendees_;
+};
+
+template <class Item>
+class Folder : public ItemFolder<Item> {
+ public:
+  explicit Folder(Calls* calls) : calls_(calls) {}
+  long Count() override { return static_cast<long>(items.size()); }
+  std::shared_ptr<Item> ItemAt(long index) override {
+    ++calls_->itemFetches;
+    if (index < 1 || index > Count()) return nullptr;
+    return items[index - 1];
+  }
+  std::vector<std::shared_ptr<Item>> items;  // a nullptr stands for an unreadable item
+
+ private:
+  Calls* calls_;
+};
+
+class Client : public MailClient {
+ public:
+  Client()
+      : calendar(std::make_shared<Folder<AppointmentItem>>(&calls)),
+        contacts(std::make_shared<Folder<ContactItem>>(&calls)) {}
+
+  std::shared_ptr<Appointment> AddMeeting(const std::u16string& subject, double start,
+                                          long status = 1) {
+    auto item = std::make_shared<Appointment>(subject, start, status, &calls);
+    calendar->items.push_back(item);
+    return item;
+  }
+  std::shared_ptr<Contact> AddContact(const std::u16string& id, const std::u16string& name) {
+    auto contact = std::make_shared<Contact>(id, name, &calls);
+    contacts->items.push_back(contact);
+    return contact;
+  }
+
+  std::shared_ptr<CalendarFolder> DefaultCalendar() override { return calendar; }
+  std::shared_ptr<ContactFolder> DefaultContacts() override {
+    ++contactFolderOpens;
+    return contacts;
+  }
+
+  Calls calls;
+  long contactFolderOpens = 0;
+  std::shared_ptr<Folder<AppointmentItem>> calendar;
+  std::shared_ptr<Folder<ContactItem>> contacts;
+};
+
+// Moves on by `step` days after every read.
+class FixedClock : public Clock {
+ public:
+  explicit FixedClock(double now, double step = 0) : now(now), step(step) {}
+  double NowLocal() const override {
+    ++reads;
+    const double current = now;
+    now += step;
+    return current;
+  }
+  double NowUtc() const override { return now; }
+  std::optional<DateTime> LocalToUtc(double local) const override { return OleToDateTime(local); }
+
+  mutable double now;
+  double step;
+  mutable int reads = 0;
+};
+
+// Answers every question the same way and keeps what was asked.
+class ScriptedPrompt : public Prompt {
+ public:
+  explicit ScriptedPrompt(bool answer) : answer(answer) {}
+  bool AskYesNo(const std::u16string& text, const std::u16string& caption) override {
+    questions.push_back(text);
+    captions.push_back(caption);
+    return answer;
+  }
+  void Show(const std::u16string& text, const std::u16string&) override { shown.push_back(text); }
+
+  bool answer;
+  std::vector<std::u16string> questions;
+  std::vector<std::u16string> captions;
+  std::vector<std::u16string> shown;
+};
+
+}  // namespace fake
