@@ -1,0 +1,95 @@
+#include "store/history_stream.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void PutUint32(std::vector<unsigned char>& out, std::uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+void PutDouble(std::vector<unsigned char>& out, double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  for (int shift = 0; shift < 64; shift += 8) out.push_back(static_cast<unsigned char>(bits >> shift));
+}
+
+// Reads little-endian items from a byte range without ever passing its end.
+class ByteReader {
+ public:
+  ByteReader(const unsigned char* data, std::size_t size) : data_(data), left_(size) {}
+
+  bool ReadUint32(std::uint32_t& value) {
+    if (left_ < 4) return false;
+    value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | data_[i];
+    Skip(4);
+    return true;
+  }
+
+  bool ReadDouble(double& value) {
+    if (left_ < 8) return false;
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) bits = (bits << 8) | data_[i];
+    std::memcpy(&value, &bits, sizeof value);
+    Skip(8);
+    return true;
+  }
+
+  // A key field of `length` bytes: the key is the text before its first NUL,
+  // and a field without any NUL is damage.
+  bool ReadKey(std::uint32_t length, std::string& key) {
+    if (length == 0 || length > left_) return false;
+    const void* nul = std::memchr(data_, 0, length);
+    if (!nul) return false;
+    key.assign(reinterpret_cast<const char*>(data_), static_cast<const unsigned char*>(nul) - data_);
+    Skip(length);
+    return true;
+  }
+
+ private:
+  void Skip(std::size_t n) { data_ += n, left_ -= n; }
+
+  const unsigned char* data_;
+  std::size_t left_;
+};
+
+}  // namespace
+
+std::vector<unsigned char> SerializeHistory(const HistoryEntries& entries) {
+  std::vector<unsigned char> out;
+  std::size_t size = 4;
+  for (const auto& [key, value] : entries) size += 4 + key.size() + 1 + 8;
+  out.reserve(size);
+  PutUint32(out, static_cast<std::uint32_t>(entries.size()));
+  for (const auto& [key, value] : entries) {
+    PutUint32(out, static_cast<std::uint32_t>(key.size() + 1));
+    out.insert(out.end(), key.begin(), key.end());
+    out.push_back(0);
+    PutDouble(out, value);
+  }
+  return out;
+}
+
+ParsedHistory ParseHistory(const unsigned char* data, std::size_t size) {
+  ParsedHistory parsed;
+  ByteReader reader(data, size);
+  std::uint32_t count;
+  if (!reader.ReadUint32(count)) {
+    parsed.damaged = true;
+    return parsed;
+  }
+  std::string key;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::uint32_t length;
+    double value;
+    if (!reader.ReadUint32(length) || !reader.ReadKey(length, key) || !reader.ReadDouble(value)) {
+      parsed.damaged = true;
+      break;
+    }
+    parsed.entries[key] = value;
+  }
+  return parsed;
+}

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "store/history_key.h"
+#include "store/history_stream.h"
+#include "store/sent_history.h"
+
+namespace {
+
+// Latin-1 stands in for the thread's ANSI code page.
+class Latin1CodePage : public CodePage {
+ public:
+  std::string ToAnsi(const std::u16string& text) const override {
+    std::string out;
+    for (char16_t c : text) out += c <= 0xFF ? static_cast<char>(c) : '?';
+    return out;
+  }
+  std::u16string FromAnsi(const std::string& text) const override {
+    std::u16string out;
+    for (char c : text) out += static_cast<unsigned char>(c);
+    return out;
+  }
+};
+
+TEST(HistoryKey, JoinsIdentifierNumberAndStart) {
+  struct Case {
+    std::optional<std::u16string> mobile;
+    double start;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {u"+64 21 555 1234", 40252.375, "00AB_+64 21 555 1234_40252.375000"},
+      {std::nullopt, 40252.375, "00AB_(null)_40252.375000"},
+      {u"", 40252.0, "00AB__40252.000000"},
+      // printf's "%f" rounding: nearest, six places.
+      {u"1", 40252.0 + 1.0 / 3, "00AB_1_40252.333333"},
+      {u"1", 0.0000005000001, "00AB_1_0.000001"},
+      {u"1", -1.25, "00AB_1_-1.250000"},
+  };
+  Latin1CodePage ansi;
+  for (const Case& c : cases) {
+    EXPECT_EQ(BuildHistoryKey(u"00AB", c.mobile, c.start, ansi), c.expected);
+  }
+  EXPECT_EQ(BuildHistoryKey(u"E", u"caf\u00e9 \u4e2d", 1.5, ansi), "E_caf\xe9 ?_1.500000");
+}
+
+TEST(SentHistory, RecordAndLookUpByKeyAndText) {
+  SentHistory history;
+  EXPECT_FALSE(history.WasSent("K", "Hi"));
+  history.RecordSent("K", "Hi", 1.0);
+  history.RecordSent("K", "Hi", 2.0);
+  history.RecordSent("K", "0048006900", 3.0);  // same reminder, other alphabet
+  EXPECT_TRUE(history.WasSent("K", "Hi"));
+  EXPECT_TRUE(history.WasSent("K", "0048006900"));
+  EXPECT_FALSE(history.WasSent("K", "hi"));
+  EXPECT_FALSE(history.WasSent("K_Hi", ""));
+  ASSERT_EQ(history.Entries().size(), 2u);
+  EXPECT_EQ(history.Entries().at("K_Hi"), 2.0);
+}
+
+TEST(SentHistory, KeysOrderByUnsignedBytes) {
+  HistoryEntries entries{{"ab\xe9", 1}, {"abz", 2}, {"ab", 3}, {"a", 4}, {"B", 5}, {"ab\x7f", 6}};
+  std::vector<std::string> order;
+  for (const auto& entry : entries) order.push_back(entry.first);
+  EXPECT_EQ(order, (std::vector<std::string>{"B", "a", "ab", "abz", "ab\x7f", "ab\xe9"}));
+}
+
+std::vector<unsigned char> Bytes(std::initializer_list<int> values) {
+  return std::vector<unsigned char>(values.begin(), values.end());
+}
+
+void Append(std::vector<unsigned char>& out, const std::vector<unsigned char>& more) {
+  out.insert(out.end(), more.begin(), more.end());
+}
+
+// 1.0 as a little-endian IEEE double.
+const std::vector<unsigned char> kOne = Bytes({0, 0, 0, 0, 0, 0, 0xF0, 0x3F});
+
+TEST(HistoryStream, EmptyHistoryIsAZeroCount) {
+  EXPECT_EQ(SerializeHistory({}), Bytes({0, 0, 0, 0}));
+  ParsedHistory parsed = ParseHistory(Bytes({0, 0, 0, 0}).data(), 4);
+  EXPECT_TRUE(parsed.entries.empty());
+  EXPECT_FALSE(parsed.damaged);
+}
+
+TEST(HistoryStream, ByteLayoutAndRoundTrip) {
+  HistoryEntries entries{{"ab", 1.0}, {"a", 40252.375}, {"\xff", -0.5}};
+  std::vector<unsigned char> bytes = SerializeHistory(entries);
+  std::vector<unsigned char> expected = Bytes({3, 0, 0, 0, 2, 0, 0, 0, 'a', 0});
+  Append(expected, Bytes({0, 0, 0, 0, 0x8C, 0xA7, 0xE3, 0x40}));  // 40252.375
+  Append(expected, Bytes({3, 0, 0, 0, 'a', 'b', 0}));
+  Append(expected, kOne);
+  Append(expected, Bytes({2, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0xBF}));
+  EXPECT_EQ(bytes, expected);
+  ParsedHistory parsed = ParseHistory(bytes.data(), bytes.size());
+  EXPECT_FALSE(parsed.damaged);
+  EXPECT_EQ(parsed.entries, entries);
+}
+
+TEST(HistoryStream, LaterDuplicateWinsAndKeyEndsAtFirstNul) {
+  std::vector<unsigned char> bytes = Bytes({3, 0, 0, 0});
+  Append(bytes, Bytes({2, 0, 0, 0, 'k', 0}));
+  Append(bytes, Bytes({0, 0, 0, 0, 0, 0, 0, 0x40}));  // 2.0
+  Append(bytes, Bytes({2, 0, 0, 0, 'k', 0}));
+  Append(bytes, kOne);
+  Append(bytes, Bytes({4, 0, 0, 0, 'x', 0, 'y', 0}));
+  Append(bytes, kOne);
+  ParsedHistory parsed = ParseHistory(bytes.data(), bytes.size());
+  EXPECT_FALSE(parsed.damaged);
+  EXPECT_EQ(parsed.entries, (HistoryEntries{{"k", 1.0}, {"x", 1.0}}));
+}
+
+TEST(HistoryStream, DamageKeepsWholeEntriesReadBeforeIt) {
+  std::vector<unsigned char> good = Bytes({2, 0, 0, 0, 'a', 0});
+  Append(good, kOne);
+  struct Case {
+    const char* what;
+    std::vector<unsigned char> tail;  // follows a count of 2 and one good entry
+  };
+  const Case cases[] = {
+      {"count runs past the data", {}},
+      {"length runs past the data", Bytes({0xFF, 0xFF, 0xFF, 0xFF, 'b', 0})},
+      {"length just one past the data", Bytes({3, 0, 0, 0, 'b', 0})},
+      {"length of 0", Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F})},
+      {"key without its NUL", Bytes({2, 0, 0, 0, 'b', 'c', 0, 0, 0, 0, 0, 0, 0xF0, 0x3F})},
+      {"truncated value", Bytes({2, 0, 0, 0, 'b', 0, 0, 0, 0, 0, 0, 0xF0})},
+      {"truncated length", Bytes({2, 0})},
+  };
+  for (const Case& c : cases) {
+    std::vector<unsigned char> bytes = Bytes({2, 0, 0, 0});
+    Append(bytes, good);
+    Append(bytes, c.tail);
+    // An exactly sized heap copy lets the sanitizer build catch any overread.
+    std::unique_ptr<unsigned char[]> exact(new unsigned char[bytes.size()]);
+    std::memcpy(exact.get(), bytes.data(), bytes.size());
+    ParsedHistory parsed = ParseHistory(exact.get(), bytes.size());
+    EXPECT_TRUE(parsed.damaged) << c.what;
+    EXPECT_EQ(parsed.entries, (HistoryEntries{{"a", 1.0}})) << c.what;
+  }
+}
+
+TEST(HistoryStream, TooShortForACount) {
+  for (std::size_t size = 0; size < 4; ++size) {
+    std::vector<unsigned char> bytes = Bytes({1, 0, 0, 0});
+    ParsedHistory parsed = ParseHistory(bytes.data(), size);
+    EXPECT_TRUE(parsed.damaged);
+    EXPECT_TRUE(parsed.entries.empty());
+  }
+}
+
+TEST(HistoryStream, HugeCountOnShortDataStopsAtTheEnd) {
+  std::vector<unsigned char> bytes = Bytes({0xFF, 0xFF, 0xFF, 0xFF});
+  ParsedHistory parsed = ParseHistory(bytes.data(), bytes.size());
+  EXPECT_TRUE(parsed.damaged);
+  EXPECT_TRUE(parsed.entries.empty());
+}
+
+}  // namespace
