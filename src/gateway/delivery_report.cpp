@@ -1,0 +1,11 @@
+#include "gateway/delivery_report.h"
+
+std::u16string BuildDeliveryReport(const std::vector<const SMSMessage*>& records,
+                                   const CodePage& codePage) {
+  std::u16string report = u"SMS delivery results:\n\n";
+  for (const SMSMessage* record : records) {
+    report += codePage.FromAnsi(record->reportText());
+    report += u'\n';
+  }
+  return report;
+}

@@ -1,0 +1,64 @@
+#pragma once
+#include <string>
+
+#include "addin/mail_items.h"
+#include "gateway/http_manager.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+
+// One outgoing SMS to one contact and, once sent, what became of it.
+class SMSMessage {
+ public:
+  // `text` is already encoded for the gateway (EncodeMessageText);
+  // `sendTime` is local wall-clock time, 0 for at once; `historyKey` is
+  // empty for messages that are not recorded in the sent-message history.
+  SMSMessage(const CodePage& codePage, const Clock& clock, ContactRef contact, std::string text,
+             double sendTime, std::string historyKey = {});
+  virtual ~SMSMessage();
+  SMSMessage(const SMSMessage&) = delete;
+  SMSMessage& operator=(const SMSMessage&) = delete;
+
+  // The contact's mobile number, else its primary number, normalised;
+  // empty when it has none. Asked of the contact until one is found.
+  const std::string& GetPhoneNumber();
+
+  // Sends the message through `gateway` and records the outcome. 0 when a
+  // reply was handled (also for a contact without a number, which is not
+  // sent); E_FAIL when the exchange failed, the record then carrying a
+  // not-sent report line that names the cause.
+  long Send(HTTPManager& gateway);
+
+  // Interprets a gateway reply into the result fields.
+  void ParseReply(const std::string& reply);
+
+  bool accepted() const { return accepted_; }
+  double sendTime() const { return sendTime_; }
+  const std::string& text() const { return text_; }
+  const std::string& historyKey() const { return historyKey_; }
+  const std::string& reply() const { return reply_; }
+  const std::string& successDetails() const { return successDetails_; }
+  const std::string& failureDetails() const { return failureDetails_; }
+  const std::string& reportText() const { return reportText_; }
+  const ContactRef& contact() const { return contact_; }
+
+ private:
+  std::string ContactName() const;
+  void SetNotSent(const std::string& name, const std::string& details);
+
+  const CodePage& codePage_;
+  const Clock& clock_;
+  ContactRef contact_;
+  std::string text_;
+  double sendTime_;
+  std::string phoneNumber_;
+  std::string reply_;
+  std::string historyKey_;
+  bool accepted_ = false;
+  std::string failureDetails_;
+  std::string successDetails_;
+  std::string reportText_;
+};
+
+// The reply that stands in for the gateway's when a contact has no number.
+inline constexpr char kNoPhoneNumberReply[] =
+    "error,,,,,,Contact does not have a phone number assigned!";

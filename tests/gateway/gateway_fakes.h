@@ -1,0 +1,90 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "addin/mail_items.h"
+#include "gateway/http_exchange.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "platform/ole_date.h"
+
+// ISO 8859-1 as the ANSI code page: units above 0xFF become "?", the way
+// a code page's default character stands in for what it cannot hold.
+class Latin1CodePage : public CodePage {
+ public:
+  std::string ToAnsi(const std::u16string& text) const override {
+    std::string ansi;
+    for (char16_t unit : text) ansi += unit <= 0xFF ? static_cast<char>(unit) : '?';
+    return ansi;
+  }
+  std::u16string FromAnsi(const std::string& text) const override {
+    std::u16string wide;
+    for (unsigned char byte : text) wide += static_cast<char16_t>(byte);
+    return wide;
+  }
+};
+
+// A zone a fixed number of hours ahead of UTC, and a clock that stands still.
+class FixedClock : public Clock {
+ public:
+  explicit FixedClock(double nowUtc, int hoursAheadOfUtc = 0)
+      : nowUtc_(nowUtc), hoursAhead_(hoursAheadOfUtc) {}
+  double NowLocal() const override { return nowUtc_ + hoursAhead_ / 24.0; }
+  double NowUtc() const override { return nowUtc_; }
+  std::optional<DateTime> LocalToUtc(double local) const override {
+    if (refuseConversion) return std::nullopt;
+    return OleToDateTime(local - hoursAhead_ / 24.0);
+  }
+  bool refuseConversion = false;
+
+ private:
+  double nowUtc_;
+  int hoursAhead_;
+};
+
+class FakeContact : public ContactItem {
+ public:
+  std::optional<std::u16string> fullName;
+  std::optional<std::u16string> mobile;
+  std::optional<std::u16string> primary;
+  int numberReads = 0;
+
+  std::optional<std::u16string> FullName() override { return fullName; }
+  std::optional<std::u16string> FirstName() override { return std::nullopt; }
+  std::optional<std::u16string> MobileTelephoneNumber() override {
+    ++numberReads;
+    return mobile;
+  }
+  std::optional<std::u16string> PrimaryTelephoneNumber() override { return primary; }
+  std::optional<std::u16string> EntryID() override { return std::nullopt; }
+};
+
+// Answers every GET with the same reply and remembers what was asked.
+class ScriptedExchange : public HttpExchange {
+ public:
+  struct Request {
+    std::string host;
+    unsigned short port;
+    std::string target;
+  };
+  explicit ScriptedExchange(HttpReply reply, std::vector<Request>* log)
+      : reply_(std::move(reply)), log_(log) {}
+  HttpReply Get(const std::string& host, unsigned short port, const std::string& target) override {
+    log_->push_back({host, port, target});
+    return reply_;
+  }
+
+ private:
+  HttpReply reply_;
+  std::vector<Request>* log_;
+};
+
+inline HttpReply Answer(unsigned long status, std::string body) {
+  HttpReply reply;
+  reply.outcome = HttpReply::Outcome::kAnswered;
+  reply.status = status;
+  reply.body = std::move(body);
+  return reply;
+}
