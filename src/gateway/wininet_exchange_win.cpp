@@ -1,0 +1,97 @@
+#include "gateway/wininet_exchange_win.h"
+
+namespace {
+
+constexpr DWORD kChunkBytes = 2048;
+
+HttpReply::Outcome OutcomeOfSendError(DWORD error) {
+  switch (error) {
+    case ERROR_INTERNET_TIMEOUT:
+      return HttpReply::Outcome::kTimedOut;
+    case ERROR_INTERNET_CANNOT_CONNECT:
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+      return HttpReply::Outcome::kUnreachable;
+    default:
+      return HttpReply::Outcome::kInvalidAnswer;
+  }
+}
+
+HttpReply Failed(HttpReply::Outcome outcome) {
+  HttpReply reply;
+  reply.outcome = outcome;
+  return reply;
+}
+
+}  // namespace
+
+WinInetExchange::WinInetExchange(DWORD timeoutMs) : timeoutMs_(timeoutMs) {}
+
+WinInetExchange::~WinInetExchange() { Release(); }
+
+void WinInetExchange::Release() {
+  // Children before their parents.
+  request_.reset();
+  connection_.reset();
+  internet_.reset();
+}
+
+bool WinInetExchange::Open(const std::string& host, unsigned short port, const std::string& target) {
+  internet_.reset(InternetOpenW(L"SendSMS", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!internet_) return false;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                       INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    InternetSetOptionW(internet_.get(), option, &timeoutMs_, sizeof timeoutMs_);
+  }
+  connection_.reset(InternetConnectA(internet_.get(), host.c_str(), port, nullptr, nullptr,
+                                     INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection_) {
+    internet_.reset();
+    return false;
+  }
+  // Every request is a new message: a cached answer would claim a send
+  // that never reached the gateway.
+  request_.reset(HttpOpenRequestA(connection_.get(), "GET", target.c_str(), "HTTP/1.1", nullptr,
+                                  nullptr, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+  return request_ != nullptr;
+}
+
+HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, const std::string& target) {
+  Release();
+  if (!Open(host, port, target)) return Failed(HttpReply::Outcome::kUnreachable);
+  if (!HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0)) {
+    return Failed(OutcomeOfSendError(GetLastError()));
+  }
+  HttpReply reply;
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (!HttpQueryInfoW(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                      nullptr)) {
+    return Failed(HttpReply::Outcome::kInvalidAnswer);
+  }
+  reply.outcome = HttpReply::Outcome::kAnswered;
+  reply.status = status;
+  reply.body = ReadBody();
+  return reply;
+}
+
+std::string WinInetExchange::ReadBody() {
+  std::string body;
+  char chunk[kChunkBytes + 1];
+  DWORD total = 0;
+  while (total < kMaxReplyBytes) {
+    DWORD read = 0;
+    const DWORD wanted = std::min(kChunkBytes, kMaxReplyBytes - total);
+    if (!InternetReadFile(request_.get(), chunk, wanted, &read) || read == 0) break;
+    total += read;
+    // The reply is text: a NUL ends what a chunk has to say.
+    chunk[read] = '\0';
+    body += chunk;
+  }
+  return body;
+}
+
+std::unique_ptr<HTTPManager> MakeHTTPManager(Settings& settings, const CodePage& codePage,
+                                             const Clock& clock, DWORD timeoutMs) {
+  return std::make_unique<HTTPManager>(settings, codePage, clock,
+                                       std::make_unique<WinInetExchange>(timeoutMs));
+}

@@ -1,0 +1,37 @@
+#pragma once
+#include <memory>
+
+#include "gateway/http_exchange.h"
+#include "gateway/http_manager.h"
+#include "gateway/internet_handle_win.h"
+
+// One plain-HTTP GET per call over WinINet. The handles of an exchange stay
+// open until the next exchange or destruction.
+class WinInetExchange : public HttpExchange {
+ public:
+  // A gateway that takes the connection but never answers must not hold
+  // the mail client's window for ever.
+  static constexpr DWORD kDefaultTimeoutMs = 30000;
+  // Far above any real reply; a gateway that streams without end is cut off.
+  static constexpr DWORD kMaxReplyBytes = 64 * 1024;
+
+  explicit WinInetExchange(DWORD timeoutMs = kDefaultTimeoutMs);
+  ~WinInetExchange() override;
+
+  HttpReply Get(const std::string& host, unsigned short port, const std::string& target) override;
+
+ private:
+  void Release();
+  bool Open(const std::string& host, unsigned short port, const std::string& target);
+  std::string ReadBody();
+
+  DWORD timeoutMs_;
+  unique_hinternet internet_;
+  unique_hinternet connection_;
+  unique_hinternet request_;
+};
+
+// The gateway client of the send flows, over WinINet.
+std::unique_ptr<HTTPManager> MakeHTTPManager(Settings& settings, const CodePage& codePage,
+                                             const Clock& clock,
+                                             DWORD timeoutMs = WinInetExchange::kDefaultTimeoutMs);
