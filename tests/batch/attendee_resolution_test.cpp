@@ -103,7 +103,7 @@ TEST_F(AttendeeResolution, WalksTheContactsOncePerRun) {
   };
   EXPECT_EQ(resolveAll(), 20);
   EXPECT_EQ(client.contactFolderOpens, 1);
-  EXPECT_EQ(client.calls.contactEntryIds, 50);
+  EXPECT_EQ(client.contactIdReads, 50);
   // The next run reads the folder again and sees a contact removed since.
   client.contacts->items.erase(client.contacts->items.begin());
   EXPECT_EQ(resolveAll(), 19);
@@ -119,8 +119,7 @@ TEST_F(AttendeeResolution, RunWithoutPickedAttendeesNeverOpensTheContacts) {
 }
 
 TEST(Attendees, KeepCollectionOrderAndLeaveOutUnreadableRecipients) {
-  fake::Calls calls;
-  fake::Appointment meeting(u"M", 0, 1, &calls);
+  fake::Appointment meeting(u"M", 0, 1);
   meeting.AddAttendee(u"01");
   meeting.AddUnreadableAttendee();
   meeting.AddAttendee(u"02");

@@ -1,7 +1,6 @@
 #pragma once
-// In-memory stand-ins for the mail client's ports, counting the calls that
-// would go into the client.
-#include <map>
+// In-memory stand-ins for the mail client's ports, counting the contact
+// reads that would go into the client.
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,29 +19,23 @@ inline double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
   return DateTimeToOle(t).value();
 }
 
-struct Calls {
-  long contactEntryIds = 0;
-  long itemFetches = 0;
-  long occurrenceLookups = 0;
-};
-
 class Contact : public ContactItem {
  public:
-  Contact(std::u16string id, std::u16string firstName, Calls* calls)
-      : id_(std::move(id)), firstName_(std::move(firstName)), calls_(calls) {}
+  Contact(std::u16string id, std::u16string firstName, long* idReads)
+      : id_(std::move(id)), firstName_(std::move(firstName)), idReads_(idReads) {}
   std::optional<std::u16string> FullName() override { return firstName_; }
   std::optional<std::u16string> FirstName() override { return firstName_; }
   std::optional<std::u16string> MobileTelephoneNumber() override { return u"+100"; }
   std::optional<std::u16string> PrimaryTelephoneNumber() override { return std::nullopt; }
   std::optional<std::u16string> EntryID() override {
-    ++calls_->contactEntryIds;
+    ++*idReads_;
     return id_;
   }
 
  private:
   std::u16string id_;
   std::u16string firstName_;
-  Calls* calls_;
+  long* idReads_;
 };
 
 class Attendee : public Recipient {
@@ -56,8 +49,8 @@ class Attendee : public Recipient {
 
 class Appointment : public AppointmentItem {
  public:
-  Appointment(std::u16string subject, double start, long status, Calls* calls)
-      : subject_(std::move(subject)), start_(start), status_(status), calls_(calls) {}
+  Appointment(std::u16string subject, double start, long status)
+      : subject_(std::move(subject)), start_(start), status_(status) {}
 
   // Turns this item into a series with occurrences at the given starts.
   void SetOccurrences(std::vector<double> starts) {
@@ -79,11 +72,10 @@ class Appointment : public AppointmentItem {
     return attendees_[index - 1];
   }
   std::shared_ptr<AppointmentItem> GetOccurrence(double start) override {
-    ++calls_->occurrenceLookups;
     lookedUp.push_back(start);
     for (double at : occurrences_) {
       if (at == start) {
-        return std::make_shared<Appointment>(subject_, at, status_, calls_);
+        return std::make_shared<Appointment>(subject_, at, status_);
       }
     }
     return nullptr;
@@ -95,7 +87,6 @@ class Appointment : public AppointmentItem {
   std::u16string subject_;
   double start_;
   long status_;
-  Calls* calls_;
   bool recurring_ = false;
   std::vector<double> occurrences_;
   std::vector<std::shared_ptr<Recipient>> attendees_;
@@ -104,33 +95,28 @@ class Appointment : public AppointmentItem {
 template <class Item>
 class Folder : public ItemFolder<Item> {
  public:
-  explicit Folder(Calls* calls) : calls_(calls) {}
   long Count() override { return static_cast<long>(items.size()); }
   std::shared_ptr<Item> ItemAt(long index) override {
-    ++calls_->itemFetches;
     if (index < 1 || index > Count()) return nullptr;
     return items[index - 1];
   }
   std::vector<std::shared_ptr<Item>> items;  // a nullptr stands for an unreadable item
-
- private:
-  Calls* calls_;
 };
 
 class Client : public MailClient {
  public:
   Client()
-      : calendar(std::make_shared<Folder<AppointmentItem>>(&calls)),
-        contacts(std::make_shared<Folder<ContactItem>>(&calls)) {}
+      : calendar(std::make_shared<Folder<AppointmentItem>>()),
+        contacts(std::make_shared<Folder<ContactItem>>()) {}
 
   std::shared_ptr<Appointment> AddMeeting(const std::u16string& subject, double start,
                                           long status = 1) {
-    auto item = std::make_shared<Appointment>(subject, start, status, &calls);
+    auto item = std::make_shared<Appointment>(subject, start, status);
     calendar->items.push_back(item);
     return item;
   }
   std::shared_ptr<Contact> AddContact(const std::u16string& id, const std::u16string& name) {
-    auto contact = std::make_shared<Contact>(id, name, &calls);
+    auto contact = std::make_shared<Contact>(id, name, &contactIdReads);
     contacts->items.push_back(contact);
     return contact;
   }
@@ -141,8 +127,8 @@ class Client : public MailClient {
     return contacts;
   }
 
-  Calls calls;
   long contactFolderOpens = 0;
+  long contactIdReads = 0;
   std::shared_ptr<Folder<AppointmentItem>> calendar;
   std::shared_ptr<Folder<ContactItem>> contacts;
 };
@@ -174,12 +160,11 @@ class ScriptedPrompt : public Prompt {
     captions.push_back(caption);
     return answer;
   }
-  void Show(const std::u16string& text, const std::u16string&) override { shown.push_back(text); }
+  void Show(const std::u16string&, const std::u16string&) override {}
 
   bool answer;
   std::vector<std::u16string> questions;
   std::vector<std::u16string> captions;
-  std::vector<std::u16string> shown;
 };
 
 }  // namespace fake
