@@ -1,0 +1,113 @@
+#include <windows.h>
+#include <objbase.h>
+#include <wrl/client.h>
+
+#include <vector>
+
+#include "store/history_file.h"
+#include "store/history_stream.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr wchar_t kStreamName[] = L"SentSMSs_Profile";
+constexpr DWORD kLoadMode = STGM_READ | STGM_SHARE_EXCLUSIVE;
+constexpr DWORD kSaveMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
+// Far beyond any real history; a larger stream is not read into memory.
+constexpr ULONGLONG kMaxStreamBytes = 1ull << 30;
+
+HRESULT OpenStorage(const std::wstring& path, DWORD mode, ComPtr<IStorage>& storage) {
+  return StgOpenStorageEx(path.c_str(), mode, STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage,
+                          reinterpret_cast<void**>(storage.ReleaseAndGetAddressOf()));
+}
+
+HRESULT ReadWholeStream(IStream* stream, std::vector<unsigned char>& bytes) {
+  STATSTG stat = {};
+  HRESULT hr = stream->Stat(&stat, STATFLAG_NONAME);
+  if (FAILED(hr)) return hr;
+  if (stat.cbSize.QuadPart > kMaxStreamBytes) return STG_E_DOCFILECORRUPT;
+  bytes.resize(static_cast<std::size_t>(stat.cbSize.QuadPart));
+  ULONG read = 0;
+  hr = bytes.empty() ? S_OK : stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+  if (FAILED(hr)) return hr;
+  // A stream shorter than its stated size parses as damaged, not garbage.
+  bytes.resize(read);
+  return S_OK;
+}
+
+HRESULT WriteCompoundFile(const std::wstring& path, const std::vector<unsigned char>& bytes) {
+  ComPtr<IStorage> storage;
+  HRESULT hr = StgCreateStorageEx(path.c_str(), kSaveMode | STGM_CREATE, STGFMT_STORAGE, 0, nullptr,
+                                  nullptr, IID_IStorage, reinterpret_cast<void**>(storage.GetAddressOf()));
+  if (FAILED(hr)) return hr;
+  ComPtr<IStream> stream;
+  hr = storage->CreateStream(kStreamName, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
+  if (FAILED(hr)) return hr;
+  ULARGE_INTEGER size;
+  size.QuadPart = bytes.size();
+  // Sizing first lets the storage allocate the sector chain in one go.
+  hr = stream->SetSize(size);
+  if (FAILED(hr)) return hr;
+  ULONG written = 0;
+  hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
+  if (SUCCEEDED(hr) && written != bytes.size()) hr = STG_E_WRITEFAULT;
+  if (FAILED(hr)) return hr;
+  hr = stream->Commit(STGC_DEFAULT);
+  if (FAILED(hr)) return hr;
+  stream.Reset();
+  return storage->Commit(STGC_DEFAULT);
+}
+
+// The new file's bytes must be on disk before it replaces the old one.
+HRESULT FlushToDisk(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+  BOOL flushed = FlushFileBuffers(file);
+  DWORD error = GetLastError();
+  CloseHandle(file);
+  return flushed ? S_OK : HRESULT_FROM_WIN32(error);
+}
+
+// Same folder and same name length as the history file, so that the move is
+// a rename within one volume and never exceeds the path limit.
+std::wstring TemporaryPathBeside(const std::wstring& path) {
+  return path.substr(0, path.size() - 3) + L"tmp";
+}
+
+}  // namespace
+
+long ReadHistoryFile(const std::wstring& path, SentHistory& history) {
+  ComPtr<IStorage> storage;
+  HRESULT hr = OpenStorage(path, kLoadMode, storage);
+  if (FAILED(hr)) return hr;
+  ComPtr<IStream> stream;
+  hr = storage->OpenStream(kStreamName, nullptr, kLoadMode, 0, &stream);
+  if (FAILED(hr)) return hr;
+  std::vector<unsigned char> bytes;
+  hr = ReadWholeStream(stream.Get(), bytes);
+  if (FAILED(hr)) return hr;
+  history.Replace(ParseHistory(bytes.data(), bytes.size()).entries);
+  return S_OK;
+}
+
+long WriteHistoryFile(const std::wstring& path, const HistoryEntries& entries) {
+  // Open the current file for saving first, as the store always has: a file
+  // locked by another process or not a compound file fails here, before
+  // anything is written.
+  ComPtr<IStorage> current;
+  HRESULT hr = OpenStorage(path, kSaveMode, current);
+  if (FAILED(hr) && hr != STG_E_FILENOTFOUND) return hr;
+
+  std::wstring temporary = TemporaryPathBeside(path);
+  hr = WriteCompoundFile(temporary, SerializeHistory(entries));
+  if (SUCCEEDED(hr)) hr = FlushToDisk(temporary);
+  current.Reset();
+  if (SUCCEEDED(hr) &&
+      !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    hr = HRESULT_FROM_WIN32(GetLastError());
+  }
+  if (FAILED(hr)) DeleteFileW(temporary.c_str());
+  return hr;
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include <string>
+
+#include "store/sent_history.h"
+#include "store/settings.h"
+
+// The process's settings file ("Settings.ini", section "Profile") and its
+// sent-message history ("HistoryData.dat"), both in one folder. Settings are
+// read from and written to the file at every call; the history lives in
+// memory between LoadHistory and SaveHistory.
+//
+// When the folder is unknown (the application-data lookup failed) or a file's
+// full path would not fit in 259 characters, that file is not used: reads
+// give the defaults, writes are dropped, LoadHistory leaves the history as it
+// is and SaveHistory fails with ERROR_PATH_NOT_FOUND.
+class SettingsManager : public Settings {
+ public:
+  // The store in the user's roaming application-data folder, made on first use.
+  static SettingsManager& Instance();
+
+  // A store in `folder`: the folder is created when missing (one level) and
+  // an absent Settings.ini is created holding only the bytes FF FE; an
+  // existing file is left untouched. An empty folder means no store.
+  explicit SettingsManager(const std::wstring& folder);
+
+  unsigned GetInt(const std::u16string& key, unsigned defaultValue) override;
+  std::u16string GetString(const std::u16string& key) override;
+  void SetString(const std::u16string& key, const std::u16string& value) override;
+
+  void RecordSent(const std::string& historyKey, const std::string& text, double sendTime);
+  bool WasSent(const std::string& historyKey, const std::string& text) const;
+  // Replaces the history by the file's content; a file that cannot be opened
+  // leaves it unchanged. Always 0.
+  long LoadHistory();
+  // Writes the history to the file, replacing the old file only once the new
+  // one is complete. 0, or the platform's failure code.
+  long SaveHistory();
+  const SentHistory& History() const { return sentHistory_; }
+
+  const std::wstring& SettingsPath() const { return settingsPath_; }
+  const std::wstring& HistoryPath() const { return historyPath_; }
+
+ private:
+  std::wstring folder_;
+  std::wstring settingsPath_;
+  std::wstring historyPath_;
+  SentHistory sentHistory_;
+};

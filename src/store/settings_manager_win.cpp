@@ -1,0 +1,129 @@
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "store/history_file.h"
+#include "store/profile_value.h"
+#include "store/settings_manager.h"
+
+namespace {
+
+constexpr wchar_t kSection[] = L"Profile";
+constexpr wchar_t kStoreFolder[] = L"RudizavADUZaziv";
+constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
+// The profile functions' read buffer: longer values come back cut.
+constexpr DWORD kReadBufferUnits = 2048;
+// Encoded multi-line values are read whole before being cut; beyond this
+// size a value is treated as damaged and read as it stands.
+constexpr DWORD kMaxEncodedUnits = 1u << 20;
+
+const wchar_t* Wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+std::wstring FileIn(const std::wstring& folder, const wchar_t* name) {
+  if (folder.empty()) return {};
+  std::wstring path = folder + L"\\" + name;
+  return path.size() <= kMaxPathLength ? path : std::wstring();
+}
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// The byte-order mark makes the profile functions keep the file in UTF-16,
+// so names and texts in any script survive.
+void CreateSettingsFile(const std::wstring& path) {
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return;
+  const BYTE bom[] = {0xFF, 0xFE};
+  DWORD written = 0;
+  WriteFile(file.get(), bom, sizeof bom, &written, nullptr);
+}
+
+std::u16string ReadProfileText(const std::wstring& path, const std::u16string& key, DWORD units) {
+  std::vector<wchar_t> buffer(units);
+  DWORD length = GetPrivateProfileStringW(kSection, Wide(key), L"", buffer.data(), units, path.c_str());
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
+}
+
+std::wstring RoamingAppDataFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE)) return {};
+  return std::wstring(folder) + L"\\" + kStoreFolder;
+}
+
+}  // namespace
+
+SettingsManager& SettingsManager::Instance() {
+  static SettingsManager instance(RoamingAppDataFolder());
+  return instance;
+}
+
+SettingsManager::SettingsManager(const std::wstring& folder)
+    : folder_(folder),
+      settingsPath_(FileIn(folder, L"Settings.ini")), historyPath_(FileIn(folder, L"HistoryData.dat")) {
+  if (folder.empty()) return;
+  CreateDirectoryW(folder.c_str(), nullptr);
+  if (!settingsPath_.empty() && GetFileAttributesW(settingsPath_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    CreateSettingsFile(settingsPath_);
+  }
+}
+
+unsigned SettingsManager::GetInt(const std::u16string& key, unsigned defaultValue) {
+  if (settingsPath_.empty()) return defaultValue;
+  return GetPrivateProfileIntW(kSection, Wide(key), static_cast<INT>(defaultValue), settingsPath_.c_str());
+}
+
+std::u16string SettingsManager::GetString(const std::u16string& key) {
+  if (settingsPath_.empty()) return {};
+  DWORD units = kReadBufferUnits;
+  std::u16string stored = ReadProfileText(settingsPath_, key, units);
+  // A full buffer may hide the rest of an encoded value; fetch it whole so
+  // that it decodes, then apply the same cut as to any other value.
+  while (stored.size() == units - 1 && StartsEncodedProfileValue(stored) && units < kMaxEncodedUnits) {
+    units *= 2;
+    stored = ReadProfileText(settingsPath_, key, units);
+  }
+  std::u16string value = DecodeProfileValue(stored);
+  if (value.size() > kReadBufferUnits - 1) value.resize(kReadBufferUnits - 1);
+  return value;
+}
+
+void SettingsManager::SetString(const std::u16string& key, const std::u16string& value) {
+  if (settingsPath_.empty()) return;
+  WritePrivateProfileStringW(kSection, Wide(key), Wide(EncodeProfileValue(value)), settingsPath_.c_str());
+}
+
+void SettingsManager::RecordSent(const std::string& historyKey, const std::string& text, double sendTime) {
+  sentHistory_.RecordSent(historyKey, text, sendTime);
+}
+
+bool SettingsManager::WasSent(const std::string& historyKey, const std::string& text) const {
+  return sentHistory_.WasSent(historyKey, text);
+}
+
+long SettingsManager::LoadHistory() {
+  if (!historyPath_.empty()) ReadHistoryFile(historyPath_, sentHistory_);
+  return 0;
+}
+
+long SettingsManager::SaveHistory() {
+  if (historyPath_.empty()) return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+  // The folder may have been removed since this store was made.
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  return WriteHistoryFile(historyPath_, sentHistory_.Entries());
+}

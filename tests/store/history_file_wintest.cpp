@@ -1,0 +1,252 @@
+#include <objbase.h>
+#include <wrl/client.h>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+
+#include "store/history_key.h"
+#include "store/settings_manager.h"
+#include "store_files_win.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+const wchar_t kStream[] = L"SentSMSs_Profile";
+
+std::vector<unsigned char> Bytes(std::initializer_list<int> values) {
+  return std::vector<unsigned char>(values.begin(), values.end());
+}
+
+// Writes a compound file with one stream, independently of the store.
+void WriteStreamFile(const std::wstring& path, const wchar_t* streamName,
+                     const std::vector<unsigned char>& bytes) {
+  ComPtr<IStorage> storage;
+  ASSERT_EQ(StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
+                               STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage,
+                               reinterpret_cast<void**>(storage.GetAddressOf())),
+            S_OK);
+  if (!streamName) return;
+  ComPtr<IStream> stream;
+  ASSERT_EQ(storage->CreateStream(streamName, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream), S_OK);
+  ULONG written = 0;
+  ASSERT_EQ(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written), S_OK);
+}
+
+// The stream's bytes as the platform's own storage reads them.
+std::vector<unsigned char> ReadStream(const std::wstring& path) {
+  std::vector<unsigned char> bytes;
+  ComPtr<IStorage> storage;
+  if (FAILED(StgOpenStorageEx(path.c_str(), STGM_READ | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0, nullptr,
+                              nullptr, IID_IStorage, reinterpret_cast<void**>(storage.GetAddressOf())))) {
+    return bytes;
+  }
+  ComPtr<IStream> stream;
+  if (FAILED(storage->OpenStream(kStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream))) return bytes;
+  unsigned char chunk[4096];
+  ULONG read = 0;
+  while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &read)) && read > 0) bytes.insert(bytes.end(), chunk, chunk + read);
+  return bytes;
+}
+
+// A two-entry stream laid out by hand: "E1_+64 21 555 1234_40252.375000_Hi"
+// = 40252.4 and "E2_(null)_40252.375000_Hi" = 0.5.
+std::vector<unsigned char> TwoEntryStream() {
+  std::vector<unsigned char> bytes = Bytes({2, 0, 0, 0, 35, 0, 0, 0});
+  std::string first = "E1_+64 21 555 1234_40252.375000_Hi";
+  bytes.insert(bytes.end(), first.begin(), first.end());
+  for (int b : {0, 0x9A, 0x99, 0x99, 0x99, 0xA6, 0xA7, 0xE3, 0x40}) bytes.push_back(static_cast<unsigned char>(b));
+  std::string second = "E2_(null)_40252.375000_Hi";
+  for (int b : {26, 0, 0, 0}) bytes.push_back(static_cast<unsigned char>(b));
+  bytes.insert(bytes.end(), second.begin(), second.end());
+  for (int b : {0, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F}) bytes.push_back(static_cast<unsigned char>(b));
+  return bytes;
+}
+
+TEST(HistoryFile, EmptyHistoryIsAZeroCount) {
+  TempFolder temp;
+  SettingsManager store(temp.path());
+  EXPECT_EQ(store.SaveHistory(), 0);
+  EXPECT_EQ(ReadStream(store.HistoryPath()), Bytes({0, 0, 0, 0}));
+}
+
+TEST(HistoryFile, SavedEntriesLoadInAnotherStore) {
+  TempFolder temp;
+  SettingsManager writer(temp.path());
+  writer.RecordSent("E_+64 21 555 1234_40252.375000", "Hi", 40252.25);
+  writer.RecordSent("E_(null)_40252.375000", "00480069", 40252.5);
+  writer.RecordSent("E_+64 21 555 1234_40252.375000", "Hi", 40252.3);
+  ASSERT_EQ(writer.SaveHistory(), 0);
+  EXPECT_FALSE(FileExists(temp / L"HistoryData.tmp"));
+
+  SettingsManager reader(temp.path());
+  reader.RecordSent("only", "in memory", 1.0);
+  EXPECT_EQ(reader.LoadHistory(), 0);
+  EXPECT_EQ(reader.History().Entries(), writer.History().Entries());
+  EXPECT_TRUE(reader.WasSent("E_(null)_40252.375000", "00480069"));
+  EXPECT_FALSE(reader.WasSent("only", "in memory"));
+  EXPECT_EQ(reader.History().Entries().at("E_+64 21 555 1234_40252.375000_Hi"), 40252.3);
+}
+
+TEST(HistoryFile, LoadThenSaveOfATwoEntryFileIsByteIdentical) {
+  TempFolder temp;
+  WriteStreamFile(temp / L"HistoryData.dat", kStream, TwoEntryStream());
+  SettingsManager store(temp.path());
+  store.LoadHistory();
+  ASSERT_EQ(store.History().Entries().size(), 2u);
+  EXPECT_TRUE(store.WasSent("E2_(null)_40252.375000", "Hi"));
+  ASSERT_EQ(store.SaveHistory(), 0);
+  EXPECT_EQ(ReadStream(store.HistoryPath()), TwoEntryStream());
+}
+
+TEST(HistoryFile, UnreadableFilesLeaveTheHistoryInMemory) {
+  TempFolder temp;
+  SettingsManager store(temp.path());
+  store.RecordSent("K", "T", 2.0);
+  const HistoryEntries kept = store.History().Entries();
+
+  EXPECT_EQ(store.LoadHistory(), 0);  // no file yet
+  EXPECT_EQ(store.History().Entries(), kept);
+
+  WriteStreamFile(store.HistoryPath(), L"OtherStream", Bytes({0, 0, 0, 0}));
+  EXPECT_EQ(store.LoadHistory(), 0);
+  EXPECT_EQ(store.History().Entries(), kept);
+
+  const std::vector<unsigned char> notCompound = {'n', 'o', 't', ' ', 'o', 'l', 'e'};
+  ASSERT_TRUE(WriteFileBytes(store.HistoryPath(), notCompound));
+  EXPECT_EQ(store.LoadHistory(), 0);
+  EXPECT_EQ(store.History().Entries(), kept);
+  // Saving over a file that is not ours writes nothing.
+  EXPECT_NE(store.SaveHistory(), 0);
+  EXPECT_EQ(ReadFileBytes(store.HistoryPath()), notCompound);
+}
+
+TEST(HistoryFile, DamagedStreamKeepsTheWholeEntriesBeforeTheDamage) {
+  TempFolder temp;
+  std::vector<unsigned char> bytes = TwoEntryStream();
+  bytes[0] = 3;                             // a third entry that is not there
+  bytes.resize(bytes.size() - 4);           // and the second value cut short
+  WriteStreamFile(temp / L"HistoryData.dat", kStream, bytes);
+  SettingsManager store(temp.path());
+  store.RecordSent("K", "T", 2.0);
+  store.LoadHistory();
+  ASSERT_EQ(store.History().Entries().size(), 1u);
+  EXPECT_TRUE(store.WasSent("E1_+64 21 555 1234_40252.375000", "Hi"));
+}
+
+TEST(HistoryFile, LockedFileFailsTheSaveAndKeepsFileAndMemory) {
+  TempFolder temp;
+  SettingsManager store(temp.path());
+  store.RecordSent("K", "old", 1.0);
+  ASSERT_EQ(store.SaveHistory(), 0);
+  const std::vector<unsigned char> before = ReadFileBytes(store.HistoryPath());
+  store.RecordSent("K", "new", 2.0);
+  const HistoryEntries inMemory = store.History().Entries();
+  {
+    // Another process's load or save holds the file exclusively.
+    ComPtr<IStorage> holder;
+    ASSERT_EQ(StgOpenStorageEx(store.HistoryPath().c_str(), STGM_READ | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0,
+                               nullptr, nullptr, IID_IStorage, reinterpret_cast<void**>(holder.GetAddressOf())),
+              S_OK);
+    long status = store.SaveHistory();
+    EXPECT_TRUE(status == STG_E_SHAREVIOLATION || status == STG_E_LOCKVIOLATION) << std::hex << status;
+    EXPECT_EQ(store.LoadHistory(), 0);
+  }
+  EXPECT_EQ(store.History().Entries(), inMemory);
+  EXPECT_EQ(ReadFileBytes(store.HistoryPath()), before);
+  EXPECT_FALSE(FileExists(temp / L"HistoryData.tmp"));
+
+  HANDLE plainLock = CreateFileW(store.HistoryPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(plainLock, INVALID_HANDLE_VALUE);
+  EXPECT_NE(store.SaveHistory(), 0);
+  CloseHandle(plainLock);
+  EXPECT_EQ(ReadFileBytes(store.HistoryPath()), before);
+
+  EXPECT_EQ(store.SaveHistory(), 0);
+  SettingsManager reader(temp.path());
+  reader.LoadHistory();
+  EXPECT_EQ(reader.History().Entries(), inMemory);
+}
+
+TEST(HistoryFile, HalfWrittenFileBesideTheHistoryIsIgnoredAndReplaced) {
+  TempFolder temp;
+  SettingsManager store(temp.path());
+  store.RecordSent("K", "T", 1.0);
+  ASSERT_EQ(store.SaveHistory(), 0);
+  // What a save killed half-way leaves behind: the start of a compound file.
+  std::vector<unsigned char> header = ReadFileBytes(store.HistoryPath());
+  header.resize(700);
+  ASSERT_TRUE(WriteFileBytes(temp / L"HistoryData.tmp", header));
+
+  SettingsManager next(temp.path());
+  next.LoadHistory();
+  EXPECT_EQ(next.History().Entries(), store.History().Entries());
+  next.RecordSent("K", "U", 2.0);
+  ASSERT_EQ(next.SaveHistory(), 0);
+  EXPECT_FALSE(FileExists(temp / L"HistoryData.tmp"));
+  SettingsManager last(temp.path());
+  last.LoadHistory();
+  EXPECT_EQ(last.History().Entries().size(), 2u);
+}
+
+TEST(HistoryFile, SaveKilledMidWayLeavesALoadableHistory) {
+  TempFolder temp;
+  SettingsManager store(temp.path());
+  store.RecordSent("before", "kill", 1.0);
+  ASSERT_EQ(store.SaveHistory(), 0);
+  const HistoryEntries before = store.History().Entries();
+
+  const unsigned kChildEntries = 60000;
+  for (DWORD delay : {150, 400, 650, 900, 1300}) {
+    std::wstring command = std::wstring(L"\"") + HISTORY_SAVE_CHILD + L"\" \"" + temp.path() + L"\" " +
+                           std::to_wstring(kChildEntries);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &child))
+        << GetLastError();
+    Sleep(delay);
+    DWORD code = 0;
+    GetExitCodeProcess(child.hProcess, &code);
+    EXPECT_EQ(code, STILL_ACTIVE) << "the child should still be saving";
+    TerminateProcess(child.hProcess, 9);
+    WaitForSingleObject(child.hProcess, INFINITE);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+
+    SettingsManager reader(temp.path());
+    reader.RecordSent("sentinel", "", 0.0);
+    reader.LoadHistory();
+    const HistoryEntries& loaded = reader.History().Entries();
+    EXPECT_TRUE(loaded == before || loaded.size() == kChildEntries)
+        << "after " << delay << " ms: " << loaded.size() << " entries";
+  }
+}
+
+TEST(HistoryFile, FileForAnIndependentReader) {
+  // check_history_file.py reads this file with olefile after this test.
+  std::wstring folder = HISTORY_OLEFILE_FOLDER;
+  CreateDirectoryW(folder.c_str(), nullptr);
+  DeleteFileW((folder + L"\\HistoryData.dat").c_str());
+  SettingsManager store(folder);
+  store.RecordSent("E_+64 21 555 1234_40252.375000", "Hi", 40252.375);
+  store.RecordSent("E_(null)_40252.375000", "Hi", 0.5);
+  store.RecordSent("E_(null)_40252.375000", "H\xe9", -1.0);
+  EXPECT_EQ(store.SaveHistory(), 0);
+}
+
+TEST(HistoryKey, PointAsDecimalSeparatorUnderACommaLocale) {
+  ASSERT_NE(std::setlocale(LC_ALL, "German_Germany.1252"), nullptr);
+  char printed[32];
+  std::snprintf(printed, sizeof printed, "%f", 40252.375);
+  EXPECT_STREQ(printed, "40252,375000") << "this locale should print a comma";
+  std::u16string key = FormatHistoryKey(u"E", u"+64 21 555 1234", 40252.375);
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(key, u"E_+64 21 555 1234_40252.375000");
+}
+
+}  // namespace
