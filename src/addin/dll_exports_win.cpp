@@ -1,0 +1,34 @@
+// The library's four entry points for COM and for regsvr32.
+#include <olectl.h>
+#include <windows.h>
+
+#include "addin/addin_interfaces.h"
+#include "addin/class_factory_win.h"
+#include "addin/module_lock.h"
+#include "addin/server_registration_win.h"
+
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (rclsid == CLSID_QuorvalOAddin && SUCCEEDED(GetAddinClassFactory(riid, out))) return S_OK;
+  *out = nullptr;
+  return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+extern "C" HRESULT WINAPI DllCanUnloadNow() { return ModuleLockCount() <= 0 ? S_OK : S_FALSE; }
+
+extern "C" HRESULT WINAPI DllRegisterServer() {
+  try {
+    return RegisterServer();
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+extern "C" HRESULT WINAPI DllUnregisterServer() {
+  try {
+    return UnregisterServer();
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}

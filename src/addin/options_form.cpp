@@ -1,0 +1,32 @@
+#include "addin/options_form.h"
+
+OptionsForm ReadOptions(Settings& settings) {
+  OptionsForm form;
+  form.userName = settings.GetString(settings_key::kUserName);
+  form.password = settings.GetString(settings_key::kPassword);
+  form.concatenation = settings.GetInt(settings_key::kConcatenation, 0) == 1;
+  form.showDeliveryResults = settings.GetInt(settings_key::kShowDeliveryResults, 1) == 1;
+  switch (settings.GetInt(settings_key::kAlphabet, 0)) {
+    case 0:
+      form.alphabet = AlphabetChoice::Gsm;
+      break;
+    case 1:
+      form.alphabet = AlphabetChoice::Unicode;
+      break;
+    default:
+      form.alphabet = AlphabetChoice::Neither;
+  }
+  return form;
+}
+
+void WriteOptions(Settings& settings, const OptionsForm& form) {
+  settings.SetString(settings_key::kUserName, form.userName);
+  settings.SetString(settings_key::kPassword, form.password);
+  settings.SetFlag(settings_key::kConcatenation, form.concatenation);
+  settings.SetFlag(settings_key::kShowDeliveryResults, form.showDeliveryResults);
+  settings.SetFlag(settings_key::kAlphabet, form.alphabet == AlphabetChoice::Unicode);
+}
+
+bool OptionsCanBeSaved(const std::u16string& userName, const std::u16string& password) {
+  return !userName.empty() && !password.empty();
+}

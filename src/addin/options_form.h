@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+
+#include "store/settings.h"
+
+// What the options dialog shows and saves: the gateway account and the
+// sending options.
+enum class AlphabetChoice { Gsm, Unicode, Neither };
+
+struct OptionsForm {
+  std::u16string userName;
+  std::u16string password;
+  bool concatenation = false;
+  bool showDeliveryResults = true;
+  // A stored value other than 0 or 1 checks neither radio button.
+  AlphabetChoice alphabet = AlphabetChoice::Gsm;
+};
+
+OptionsForm ReadOptions(Settings& settings);
+
+// Writes all five values, in the order user name, password, concatenation,
+// delivery results, alphabet; anything but Unicode saves as GSM.
+void WriteOptions(Settings& settings, const OptionsForm& form);
+
+// OK needs both account fields non-empty; blanks count as text.
+bool OptionsCanBeSaved(const std::u16string& userName, const std::u16string& password);

@@ -1,0 +1,119 @@
+#include "addin/outlook_button_win.h"
+
+#include <exception>
+#include <string>
+
+#include "addin/access/office_access.h"
+#include "addin/access/outlook_access.h"
+#include "addin/access/outlook_ids.h"
+
+namespace {
+
+constexpr DISPID kDispidClick = 1;
+
+std::u16string FailureMessage(const char* what) {
+  std::string detail = what ? what : "unknown error";
+  return u"The command could not be completed: " + std::u16string(detail.begin(), detail.end());
+}
+
+}  // namespace
+
+COutlookButton::COutlookButton(access::Dispatch button, access::Dispatch application,
+                               std::shared_ptr<const CommandTable> commands)
+    : commands_(std::move(commands)) {
+  Advise(button);
+  hostApplication = std::move(application);
+}
+
+COutlookButton::~COutlookButton() {
+  if (eventConnection) {
+    eventConnection->Unadvise(adviseCookie);
+    eventConnection.Reset();
+  }
+  hostApplication = access::Dispatch();
+  buttonControl = access::Dispatch();
+}
+
+// A sink that cannot be advised is left without a button: it never gets a
+// click, and the toolbar button simply does nothing.
+void COutlookButton::Advise(access::Dispatch& button) {
+  if (FAILED(access::ButtonEventsConnection(button, eventConnection)) || !eventConnection) return;
+  if (SUCCEEDED(eventConnection->Advise(static_cast<IDispatch*>(this), &adviseCookie))) {
+    buttonControl = button;
+  }
+}
+
+STDMETHODIMP COutlookButton::QueryInterface(REFIID riid, void** out) {
+  if (!out) return E_POINTER;
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == access::kDiidCommandBarButtonEvents) {
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) COutlookButton::AddRef() { return static_cast<ULONG>(++refCount); }
+
+STDMETHODIMP_(ULONG) COutlookButton::Release() {
+  if (refCount == 0) return 0;
+  LONG count = --refCount;
+  if (count == 0) delete this;
+  return static_cast<ULONG>(count);
+}
+
+STDMETHODIMP COutlookButton::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+STDMETHODIMP COutlookButton::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  return E_FAIL;
+}
+
+STDMETHODIMP COutlookButton::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  if (!names || !ids) return E_POINTER;
+  if (count != 1) return E_INVALIDARG;
+  ids[0] = 0;
+  return S_OK;
+}
+
+STDMETHODIMP COutlookButton::Invoke(DISPID id, REFIID riid, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                    EXCEPINFO*, UINT*) {
+  if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  if (id != kDispidClick) return DISP_E_MEMBERNOTFOUND;
+  if (!params) return E_POINTER;
+  if (params->cArgs != 2) return DISP_E_BADPARAMCOUNT;
+  // Arguments arrive last first: the clicked button is the last entry.
+  if (params->rgvarg[1].vt != VT_DISPATCH) return S_OK;
+  RunCommandOfTag();
+  return S_OK;
+}
+
+// The sink's own button decides, whatever button the event names.
+void COutlookButton::RunCommandOfTag() {
+  HWND owner = GetActiveWindow();
+  try {
+    std::u16string tag;
+    if (!buttonControl || FAILED(access::GetTag(buttonControl, tag))) return;
+    const ButtonCommand* command = commands_->Find(tag);
+    if (command) command->run(CommandContext{hostApplication, owner});
+  } catch (const std::exception& failure) {
+    ReportFailure(owner, failure.what());
+  } catch (...) {
+    ReportFailure(owner, nullptr);
+  }
+}
+
+// Nothing may leave the click callback, not even a failing report.
+void COutlookButton::ReportFailure(HWND owner, const char* what) noexcept {
+  try {
+    if (commands_->reportFailure) commands_->reportFailure(owner, FailureMessage(what));
+  } catch (...) {
+  }
+}

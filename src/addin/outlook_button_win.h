@@ -1,0 +1,42 @@
+#pragma once
+#include <ocidl.h>
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <memory>
+
+#include "addin/access/dispatch.h"
+#include "addin/button_commands_win.h"
+
+// Click sink of one toolbar button. It advises the button's Click events at
+// construction; the construction reference is never given back, so the sink
+// lives as long as the connection point keeps it too.
+class COutlookButton : public IDispatch {
+ public:
+  COutlookButton(access::Dispatch button, access::Dispatch application,
+                 std::shared_ptr<const CommandTable> commands);
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+  STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
+  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                      EXCEPINFO* exception, UINT* argumentError) override;
+
+ protected:
+  virtual ~COutlookButton();
+
+ private:
+  void Advise(access::Dispatch& button);
+  void RunCommandOfTag();
+  void ReportFailure(HWND owner, const char* what) noexcept;
+
+  DWORD adviseCookie = 0;
+  access::Dispatch buttonControl;
+  Microsoft::WRL::ComPtr<IConnectionPoint> eventConnection;
+  LONG refCount = 1;
+  access::Dispatch hostApplication;
+  std::shared_ptr<const CommandTable> commands_;
+};

@@ -1,0 +1,18 @@
+#pragma once
+#include "addin/modal_dialog_win.h"
+#include "store/settings.h"
+
+// "SMS plugin options": the gateway account and the sending options, read
+// from the settings when it opens and written back by OK.
+class CSMSPluginOptions : public ModalDialog {
+ public:
+  explicit CSMSPluginOptions(Settings& settings);
+
+ private:
+  bool OnInitDialog() override;
+  bool OnCommand(int id, int notification) override;
+  void UpdateOkButton();
+  void Save();
+
+  Settings& settings_;
+};
