@@ -1,0 +1,17 @@
+#pragma once
+#include "mailstore/call_counter.h"
+#include "mailstore/fault_book.h"
+#include "mailstore/store.h"
+
+namespace standin {
+
+// What every automation object of one stand-in shares: the store, the
+// injected faults and the call counts.
+struct World {
+  Store store;
+  FaultBook faults;
+  CallCounter calls;
+  bool hasActiveExplorer = true;
+};
+
+}  // namespace standin

@@ -1,0 +1,13 @@
+#pragma once
+#include <windows.h>
+// Kept apart: windows.h must come first.
+#include <ole2.h>
+
+// One single-threaded apartment per test, as the client's UI thread has.
+class ComApartment {
+ public:
+  ComApartment() { OleInitialize(nullptr); }
+  ~ComApartment() { OleUninitialize(); }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+};
