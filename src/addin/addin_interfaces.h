@@ -1,6 +1,7 @@
 #pragma once
-#include <oaidl.h>
 #include <windows.h>
+// windows.h must come first.
+#include <oaidl.h>
 
 // The add-in's class, type library and interfaces, and the host's add-in
 // connection interface (the mingw headers do not declare it).

@@ -10,7 +10,7 @@
 
 // What a click on a toolbar button runs, chosen by the button's tag.
 struct CommandContext {
-  access::Dispatch application;  // the mail client, for the sending dialogs
+  outlook::Dispatch application;  // the mail client, for the sending dialogs
   HWND owner;                    // the window active at the click
 };
 

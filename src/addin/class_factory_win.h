@@ -1,6 +1,7 @@
 #pragma once
-#include <unknwn.h>
 #include <windows.h>
+// windows.h must come first.
+#include <unknwn.h>
 
 // The class factory of the add-in class: made on the first request, kept by
 // the module until it is unloaded. Its clients hold one module count

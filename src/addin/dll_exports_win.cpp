@@ -1,6 +1,7 @@
 // The library's four entry points for COM and for regsvr32.
-#include <olectl.h>
 #include <windows.h>
+// windows.h must come first.
+#include <olectl.h>
 
 #include "addin/addin_interfaces.h"
 #include "addin/class_factory_win.h"

@@ -18,7 +18,7 @@ std::u16string FailureMessage(const char* what) {
 
 }  // namespace
 
-COutlookButton::COutlookButton(access::Dispatch button, access::Dispatch application,
+COutlookButton::COutlookButton(outlook::Dispatch button, outlook::Dispatch application,
                                std::shared_ptr<const CommandTable> commands)
     : commands_(std::move(commands)) {
   Advise(button);
@@ -30,14 +30,14 @@ COutlookButton::~COutlookButton() {
     eventConnection->Unadvise(adviseCookie);
     eventConnection.Reset();
   }
-  hostApplication = access::Dispatch();
-  buttonControl = access::Dispatch();
+  hostApplication = outlook::Dispatch();
+  buttonControl = outlook::Dispatch();
 }
 
 // A sink that cannot be advised is left without a button: it never gets a
 // click, and the toolbar button simply does nothing.
-void COutlookButton::Advise(access::Dispatch& button) {
-  if (FAILED(access::ButtonEventsConnection(button, eventConnection)) || !eventConnection) return;
+void COutlookButton::Advise(outlook::Dispatch& button) {
+  if (FAILED(outlook::ButtonEventsConnection(button, eventConnection)) || !eventConnection) return;
   if (SUCCEEDED(eventConnection->Advise(static_cast<IDispatch*>(this), &adviseCookie))) {
     buttonControl = button;
   }
@@ -45,7 +45,7 @@ void COutlookButton::Advise(access::Dispatch& button) {
 
 STDMETHODIMP COutlookButton::QueryInterface(REFIID riid, void** out) {
   if (!out) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == access::kDiidCommandBarButtonEvents) {
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == outlook::kDiidCommandBarButtonEvents) {
     *out = static_cast<IDispatch*>(this);
     AddRef();
     return S_OK;
@@ -100,7 +100,7 @@ void COutlookButton::RunCommandOfTag() {
   HWND owner = GetActiveWindow();
   try {
     std::u16string tag;
-    if (!buttonControl || FAILED(access::GetTag(buttonControl, tag))) return;
+    if (!buttonControl || FAILED(outlook::GetTag(buttonControl, tag))) return;
     const ButtonCommand* command = commands_->Find(tag);
     if (command) command->run(CommandContext{hostApplication, owner});
   } catch (const std::exception& failure) {

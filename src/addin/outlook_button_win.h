@@ -1,6 +1,7 @@
 #pragma once
-#include <ocidl.h>
 #include <windows.h>
+// windows.h must come first.
+#include <ocidl.h>
 #include <wrl/client.h>
 
 #include <memory>
@@ -13,7 +14,7 @@
 // lives as long as the connection point keeps it too.
 class COutlookButton : public IDispatch {
  public:
-  COutlookButton(access::Dispatch button, access::Dispatch application,
+  COutlookButton(outlook::Dispatch button, outlook::Dispatch application,
                  std::shared_ptr<const CommandTable> commands);
 
   STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
@@ -29,14 +30,14 @@ class COutlookButton : public IDispatch {
   virtual ~COutlookButton();
 
  private:
-  void Advise(access::Dispatch& button);
+  void Advise(outlook::Dispatch& button);
   void RunCommandOfTag();
   void ReportFailure(HWND owner, const char* what) noexcept;
 
   DWORD adviseCookie = 0;
-  access::Dispatch buttonControl;
+  outlook::Dispatch buttonControl;
   Microsoft::WRL::ComPtr<IConnectionPoint> eventConnection;
   LONG refCount = 1;
-  access::Dispatch hostApplication;
+  outlook::Dispatch hostApplication;
   std::shared_ptr<const CommandTable> commands_;
 };

@@ -100,12 +100,12 @@ STDMETHODIMP CQuorvalOAddin::InterfaceSupportsErrorInfo(REFIID riid) {
 HRESULT CQuorvalOAddin::Connect(IDispatch* application) {
   // Without the mail client's application and a window of it there is
   // nothing to put the toolbar on.
-  hostApplication = access::AsOutlookApplication(application);
+  hostApplication = outlook::AsOutlookApplication(application);
   if (!hostApplication) return E_INVALIDARG;
-  activeExplorer = access::ActiveExplorer(hostApplication);
+  activeExplorer = outlook::ActiveExplorer(hostApplication);
   if (!activeExplorer) return E_FAIL;
-  access::Dispatch commandBars;
-  HRESULT hr = access::ExplorerCommandBars(activeExplorer, commandBars);
+  outlook::Dispatch commandBars;
+  HRESULT hr = outlook::ExplorerCommandBars(activeExplorer, commandBars);
   if (FAILED(hr)) return hr;
   explorerCommandBars = std::move(commandBars);
   return AddToolbar();
@@ -114,11 +114,11 @@ HRESULT CQuorvalOAddin::Connect(IDispatch* application) {
 // Each connection adds a toolbar of its own; an earlier one of the same
 // name is not looked for.
 HRESULT CQuorvalOAddin::AddToolbar() {
-  access::Dispatch toolbar;
-  HRESULT hr = access::AddCommandBar(explorerCommandBars, kToolbarName, kToolbarTop, true, toolbar);
-  if (SUCCEEDED(hr)) hr = access::SetVisible(toolbar, true);
-  access::Dispatch controls;
-  if (SUCCEEDED(hr)) hr = access::BarControls(toolbar, controls);
+  outlook::Dispatch toolbar;
+  HRESULT hr = outlook::AddCommandBar(explorerCommandBars, kToolbarName, kToolbarTop, true, toolbar);
+  if (SUCCEEDED(hr)) hr = outlook::SetVisible(toolbar, true);
+  outlook::Dispatch controls;
+  if (SUCCEEDED(hr)) hr = outlook::BarControls(toolbar, controls);
   for (const ToolbarButtonRow& row : kToolbarButtons) {
     if (FAILED(hr)) break;
     hr = AddToolbarButton(controls, row);
@@ -126,20 +126,20 @@ HRESULT CQuorvalOAddin::AddToolbar() {
   return FAILED(hr) ? hr : S_OK;
 }
 
-HRESULT CQuorvalOAddin::AddToolbarButton(access::Dispatch& controls, const ToolbarButtonRow& row) {
-  access::Dispatch control;
-  HRESULT hr = access::AddControl(controls, kControlButton, true, control);
-  if (SUCCEEDED(hr)) hr = access::SetVisible(control, true);
-  if (SUCCEEDED(hr)) hr = access::SetCaption(control, row.caption);
-  if (SUCCEEDED(hr)) hr = access::SetEnabled(control, true);
-  if (SUCCEEDED(hr)) hr = access::SetTooltipText(control, row.tooltip);
-  if (SUCCEEDED(hr)) hr = access::SetTag(control, row.tag);
+HRESULT CQuorvalOAddin::AddToolbarButton(outlook::Dispatch& controls, const ToolbarButtonRow& row) {
+  outlook::Dispatch control;
+  HRESULT hr = outlook::AddControl(controls, kControlButton, true, control);
+  if (SUCCEEDED(hr)) hr = outlook::SetVisible(control, true);
+  if (SUCCEEDED(hr)) hr = outlook::SetCaption(control, row.caption);
+  if (SUCCEEDED(hr)) hr = outlook::SetEnabled(control, true);
+  if (SUCCEEDED(hr)) hr = outlook::SetTooltipText(control, row.tooltip);
+  if (SUCCEEDED(hr)) hr = outlook::SetTag(control, row.tag);
   if (FAILED(hr)) return hr;
-  access::Dispatch button = access::AsCommandBarButton(control);
+  outlook::Dispatch button = outlook::AsCommandBarButton(control);
   if (!button) return E_NOINTERFACE;
   // Without its face the button keeps the host's default image.
-  access::SetFaceId(button, row.faceId);
-  hr = access::SetStyle(button, kStyleIconAndCaption);
+  outlook::SetFaceId(button, row.faceId);
+  hr = outlook::SetStyle(button, kStyleIconAndCaption);
   if (FAILED(hr)) return hr;
   // The sink keeps itself alive through its connection.
   new COutlookButton(control, hostApplication, commands_);

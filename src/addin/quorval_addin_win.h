@@ -1,6 +1,7 @@
 #pragma once
-#include <oaidl.h>
 #include <windows.h>
+// windows.h must come first.
+#include <oaidl.h>
 
 #include <memory>
 
@@ -78,14 +79,14 @@ class CQuorvalOAddin : public IQuorvalOAddin, public ISupportErrorInfo {
   HRESULT InnerQueryInterface(REFIID riid, void** out);
   HRESULT Connect(IDispatch* application);
   HRESULT AddToolbar();
-  HRESULT AddToolbarButton(access::Dispatch& controls, const struct ToolbarButtonRow& row);
+  HRESULT AddToolbarButton(outlook::Dispatch& controls, const struct ToolbarButtonRow& row);
 
   LONG refCount = 0;
   // Released in reverse order of declaration: command bars, application,
   // explorer.
-  access::Dispatch activeExplorer;
-  access::Dispatch hostApplication;
-  access::Dispatch explorerCommandBars;
+  outlook::Dispatch activeExplorer;
+  outlook::Dispatch hostApplication;
+  outlook::Dispatch explorerCommandBars;
 
   Inner inner_;
   IUnknown* controlling_;

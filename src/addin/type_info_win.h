@@ -1,6 +1,7 @@
 #pragma once
-#include <oaidl.h>
 #include <windows.h>
+// windows.h must come first.
+#include <oaidl.h>
 #include <wrl/client.h>
 
 // Serves an automation interface's IDispatch calls from type information
