@@ -37,8 +37,13 @@ HRESULT ReadWholeStream(IStream* stream, std::vector<unsigned char>& bytes) {
 }
 
 HRESULT WriteCompoundFile(const std::wstring& path, const std::vector<unsigned char>& bytes) {
+  // 4096-byte sectors (compound file version 4): a history of 100,000
+  // reminders is tens of megabytes, and the storage's cost is per sector.
+  STGOPTIONS options = {};
+  options.usVersion = 1;
+  options.ulSectorSize = 4096;
   ComPtr<IStorage> storage;
-  HRESULT hr = StgCreateStorageEx(path.c_str(), kSaveMode | STGM_CREATE, STGFMT_STORAGE, 0, nullptr,
+  HRESULT hr = StgCreateStorageEx(path.c_str(), kSaveMode | STGM_CREATE, STGFMT_DOCFILE, 0, &options,
                                   nullptr, IID_IStorage, reinterpret_cast<void**>(storage.GetAddressOf()));
   if (FAILED(hr)) return hr;
   ComPtr<IStream> stream;

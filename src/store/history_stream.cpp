@@ -2,19 +2,38 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 namespace {
 
-void PutUint32(std::vector<unsigned char>& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<unsigned char>(value >> shift));
-}
+// Writes little-endian items into a buffer sized beforehand.
+class ByteWriter {
+ public:
+  explicit ByteWriter(std::size_t size) : bytes_(size), next_(bytes_.data()) {}
 
-void PutDouble(std::vector<unsigned char>& out, double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  for (int shift = 0; shift < 64; shift += 8) out.push_back(static_cast<unsigned char>(bits >> shift));
-}
+  void PutUint32(std::uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) *next_++ = static_cast<unsigned char>(value >> shift);
+  }
+
+  void PutDouble(double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int shift = 0; shift < 64; shift += 8) *next_++ = static_cast<unsigned char>(bits >> shift);
+  }
+
+  void PutKey(const std::string& key) {
+    std::memcpy(next_, key.data(), key.size());
+    next_ += key.size();
+    *next_++ = 0;
+  }
+
+  std::vector<unsigned char> Take() { return std::move(bytes_); }
+
+ private:
+  std::vector<unsigned char> bytes_;
+  unsigned char* next_;
+};
 
 // Reads little-endian items from a byte range without ever passing its end.
 class ByteReader {
@@ -59,18 +78,16 @@ class ByteReader {
 }  // namespace
 
 std::vector<unsigned char> SerializeHistory(const HistoryEntries& entries) {
-  std::vector<unsigned char> out;
   std::size_t size = 4;
-  for (const auto& [key, value] : entries) size += 4 + key.size() + 1 + 8;
-  out.reserve(size);
-  PutUint32(out, static_cast<std::uint32_t>(entries.size()));
+  for (const auto& entry : entries) size += 4 + entry.first.size() + 1 + 8;
+  ByteWriter writer(size);
+  writer.PutUint32(static_cast<std::uint32_t>(entries.size()));
   for (const auto& [key, value] : entries) {
-    PutUint32(out, static_cast<std::uint32_t>(key.size() + 1));
-    out.insert(out.end(), key.begin(), key.end());
-    out.push_back(0);
-    PutDouble(out, value);
+    writer.PutUint32(static_cast<std::uint32_t>(key.size() + 1));
+    writer.PutKey(key);
+    writer.PutDouble(value);
   }
-  return out;
+  return writer.Take();
 }
 
 ParsedHistory ParseHistory(const unsigned char* data, std::size_t size) {
@@ -81,15 +98,21 @@ ParsedHistory ParseHistory(const unsigned char* data, std::size_t size) {
     parsed.damaged = true;
     return parsed;
   }
-  std::string key;
   for (std::uint32_t i = 0; i < count; ++i) {
+    std::string key;
     std::uint32_t length;
     double value;
     if (!reader.ReadUint32(length) || !reader.ReadKey(length, key) || !reader.ReadDouble(value)) {
       parsed.damaged = true;
       break;
     }
-    parsed.entries[key] = value;
+    // Saved files are in key order, so appending at the end is the usual case.
+    auto last = parsed.entries.empty() ? parsed.entries.end() : std::prev(parsed.entries.end());
+    if (last != parsed.entries.end() && last->first < key) {
+      parsed.entries.emplace_hint(parsed.entries.end(), std::move(key), value);
+    } else {
+      parsed.entries[key] = value;
+    }
   }
   return parsed;
 }
