@@ -1,13 +1,20 @@
 #include "gateway/wininet_exchange_win.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace {
 
 constexpr DWORD kChunkBytes = 2048;
+// The tick count moves in steps of about 16 ms.
+constexpr ULONGLONG kTimerSlackMs = 100;
 
-HttpReply::Outcome OutcomeOfSendError(DWORD error) {
+// Some WinINet implementations report an expired receive time-out as an
+// aborted connection, so a failure that took the whole time-out counts as
+// one too.
+HttpReply::Outcome OutcomeOfSendError(DWORD error, bool tookTheWholeTimeout) {
+  if (error == ERROR_INTERNET_TIMEOUT || tookTheWholeTimeout) return HttpReply::Outcome::kTimedOut;
   switch (error) {
-    case ERROR_INTERNET_TIMEOUT:
-      return HttpReply::Outcome::kTimedOut;
     case ERROR_INTERNET_CANNOT_CONNECT:
     case ERROR_INTERNET_NAME_NOT_RESOLVED:
       return HttpReply::Outcome::kUnreachable;
@@ -38,28 +45,39 @@ void WinInetExchange::Release() {
 bool WinInetExchange::Open(const std::string& host, unsigned short port, const std::string& target) {
   internet_.reset(InternetOpenW(L"SendSMS", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!internet_) return false;
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                       INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-    InternetSetOptionW(internet_.get(), option, &timeoutMs_, sizeof timeoutMs_);
-  }
+  SetTimeouts(internet_.get());
   connection_.reset(InternetConnectA(internet_.get(), host.c_str(), port, nullptr, nullptr,
                                      INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection_) {
     internet_.reset();
     return false;
   }
+  SetTimeouts(connection_.get());
   // Every request is a new message: a cached answer would claim a send
   // that never reached the gateway.
   request_.reset(HttpOpenRequestA(connection_.get(), "GET", target.c_str(), "HTTP/1.1", nullptr,
                                   nullptr, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
-  return request_ != nullptr;
+  if (!request_) return false;
+  SetTimeouts(request_.get());
+  return true;
+}
+
+// Handles copy their parent's time-outs only on some WinINet versions, so
+// every level gets them.
+void WinInetExchange::SetTimeouts(HINTERNET handle) {
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                       INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    InternetSetOptionW(handle, option, &timeoutMs_, sizeof timeoutMs_);
+  }
 }
 
 HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, const std::string& target) {
   Release();
   if (!Open(host, port, target)) return Failed(HttpReply::Outcome::kUnreachable);
+  const ULONGLONG start = GetTickCount64();
   if (!HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0)) {
-    return Failed(OutcomeOfSendError(GetLastError()));
+    const DWORD error = GetLastError();
+    return Failed(OutcomeOfSendError(error, GetTickCount64() - start + kTimerSlackMs >= timeoutMs_));
   }
   HttpReply reply;
   DWORD status = 0;

@@ -22,6 +22,7 @@ class WinInetExchange : public HttpExchange {
 
  private:
   void Release();
+  void SetTimeouts(HINTERNET handle);
   bool Open(const std::string& host, unsigned short port, const std::string& target);
   std::string ReadBody();
 

@@ -1,0 +1,25 @@
+#pragma once
+#include <map>
+#include <optional>
+#include <string>
+
+// How the simulated gateway misbehaves.
+enum class Fault {
+  kNone,
+  kRefuse,     // nothing listens: connections are refused
+  kStall,      // takes the request and never answers
+  kStatus500,  // HTTP 500 with a body
+  kHtml,       // status 200, an HTML page instead of a gateway reply
+  kGarbage,    // status 200, binary junk
+  kHuge,       // status 200, the reply followed by a megabyte of filler
+  kChunked,    // the reply in small chunks sent apart in time
+  kNul,        // the reply, a NUL byte, then more text
+};
+
+std::optional<Fault> ParseFault(const std::string& name);
+const char* FaultName(Fault fault);
+
+// Faults for single recipients: lines "<to> <fault>"; blank lines and
+// lines starting with "#" are ignored. nullopt when the file cannot be read
+// or a line is malformed (`error` says which).
+std::optional<std::map<std::string, Fault>> ReadFaultScript(const std::string& path, std::string& error);

@@ -1,0 +1,234 @@
+// Plays the SMS gateway on loopback for the tests, the benchmark and the
+// demo: answers GET /smsgateway.pl by simple rules, logs every request and
+// misbehaves on request. Stops on SIGINT/SIGTERM or after --lifetime.
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <thread>
+
+#include "faults.h"
+#include "gateway_rules.h"
+#include "query.h"
+#include "refusing_port.h"
+#include "request_log.h"
+
+namespace {
+
+struct Options {
+  int port = 0;
+  std::string portFile;
+  std::string logPath;
+  Fault fault = Fault::kNone;
+  std::map<std::string, Fault> script;
+  GatewayAccountRule account;
+  int lifetimeSeconds = 300;
+  int stallSeconds = 120;
+};
+
+const char kUsage[] =
+    "usage: gateway_sim [--port N] [--port-file FILE] [--log FILE] [--fault MODE]\n"
+    "                   [--script FILE] [--user NAME] [--pass PASSWORD]\n"
+    "                   [--lifetime SECONDS] [--stall-seconds SECONDS]\n"
+    "  --port 0 (default) picks a free port; the port is printed and written to --port-file.\n"
+    "  MODE: none refuse stall status500 html garbage huge chunked nul\n"
+    "  --script: lines \"<to> <mode>\" play a fault for one recipient number.\n";
+
+bool ParseNumber(const char* text, int low, int high, int& value) {
+  char* end = nullptr;
+  const long number = std::strtol(text, &end, 10);
+  if (*text == '\0' || *end != '\0' || number < low || number > high) return false;
+  value = static_cast<int>(number);
+  return true;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string name = argv[i];
+    if (i + 1 >= argc) return false;
+    const char* value = argv[++i];
+    std::string error;
+    if (name == "--port") {
+      if (!ParseNumber(value, 0, 65535, options.port)) return false;
+    } else if (name == "--port-file") {
+      options.portFile = value;
+    } else if (name == "--log") {
+      options.logPath = value;
+    } else if (name == "--fault") {
+      const auto fault = ParseFault(value);
+      if (!fault) return false;
+      options.fault = *fault;
+    } else if (name == "--script") {
+      auto script = ReadFaultScript(value, error);
+      if (!script) {
+        std::cerr << "gateway_sim: " << error << "\n";
+        return false;
+      }
+      options.script = std::move(*script);
+    } else if (name == "--user") {
+      options.account.user = value;
+    } else if (name == "--pass") {
+      options.account.password = value;
+    } else if (name == "--lifetime") {
+      if (!ParseNumber(value, 1, 86400, options.lifetimeSeconds)) return false;
+    } else if (name == "--stall-seconds") {
+      if (!ParseNumber(value, 0, 86400, options.stallSeconds)) return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Lets stalled handlers go as soon as the simulator stops.
+class StopSignal {
+ public:
+  void Raise() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+  }
+  void WaitFor(std::chrono::seconds limit) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, limit, [this] { return stopped_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool stopped_ = false;
+};
+
+void PlayChunked(httplib::Response& response, const std::string& reply) {
+  response.set_chunked_content_provider("text/plain", [reply](std::size_t, httplib::DataSink& sink) {
+    // Pieces a few bytes long and apart in time, so that they reach the
+    // client as separate reads.
+    for (std::size_t at = 0; at < reply.size(); at += 7) {
+      const std::string piece = reply.substr(at, 7);
+      if (!sink.write(piece.data(), piece.size())) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+    sink.done();
+    return true;
+  });
+}
+
+// Applies `fault` to the response and returns what the log should show as
+// the reply.
+std::string Answer(Fault fault, const std::string& reply, httplib::Response& response) {
+  response.status = 200;
+  switch (fault) {
+    case Fault::kStatus500:
+      response.status = 500;
+      response.set_content("Internal Server Error: gateway database unavailable", "text/plain");
+      return response.body;
+    case Fault::kHtml:
+      response.set_content("<html><body><h1>Gateway under maintenance</h1></body></html>", "text/html");
+      return response.body;
+    case Fault::kGarbage:
+      response.set_content(std::string("\x89PNG\r\n\x1a\n\x00\x01\xfe\xff garbage", 18),
+                           "application/octet-stream");
+      return response.body;
+    case Fault::kHuge:
+      response.set_content(reply + "\n" + std::string(1 << 20, 'x'), "text/plain");
+      return response.body;
+    case Fault::kChunked:
+      PlayChunked(response, reply);
+      return reply;
+    case Fault::kNul:
+      response.set_content(reply + std::string(1, '\0') + ",after the NUL", "text/plain");
+      return response.body;
+    default:
+      response.set_content(reply, "text/plain");
+      return reply;
+  }
+}
+
+void Serve(httplib::Server& server, const Options& options, RequestLog& log, StopSignal& stop) {
+  auto nextId = std::make_shared<std::atomic<unsigned long>>(1000);
+  server.new_task_queue = [] { return new httplib::ThreadPool(16); };
+  server.Get("/smsgateway.pl", [&options, &log, &stop, nextId](const httplib::Request& request,
+                                                              httplib::Response& response) {
+    const QueryParameters parameters = ParseQuery(request.target);
+    const auto scripted = options.script.find(ParameterValue(parameters, "to"));
+    const Fault fault = scripted != options.script.end() ? scripted->second : options.fault;
+    if (fault == Fault::kStall) {
+      log.Write(request.target, parameters, FaultName(fault), 0, "");
+      stop.WaitFor(std::chrono::seconds(options.stallSeconds));
+      response.status = 503;
+      return;
+    }
+    const std::string reply = GatewayReply(parameters, options.account, (*nextId)++);
+    const std::string sent = Answer(fault, reply, response);
+    log.Write(request.target, parameters, FaultName(fault), response.status, sent);
+  });
+}
+
+bool Announce(const Options& options, int port) {
+  std::printf("gateway simulator listening on 127.0.0.1:%d\n", port);
+  std::fflush(stdout);
+  if (options.portFile.empty()) return true;
+  // Written whole under a temporary name, so that a reader never sees half.
+  const std::string temporary = options.portFile + ".tmp";
+  std::ofstream(temporary) << port << "\n";
+  return std::rename(temporary.c_str(), options.portFile.c_str()) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  RequestLog log(options.logPath);
+  if (!log.ok()) {
+    std::cerr << "gateway_sim: cannot write log " << options.logPath << "\n";
+    return 1;
+  }
+  // Signals are taken by the main thread alone; a peer that hangs up is
+  // not a reason to die.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+
+  httplib::Server server;
+  StopSignal stop;
+  std::thread listener;
+  std::unique_ptr<RefusingPort> refusing;
+  int port = -1;
+  if (options.fault == Fault::kRefuse) {
+    refusing = std::make_unique<RefusingPort>(options.port);
+    port = refusing->port();
+  } else {
+    Serve(server, options, log, stop);
+    port = options.port == 0 ? server.bind_to_any_port("127.0.0.1")
+                             : (server.bind_to_port("127.0.0.1", options.port) ? options.port : -1);
+    if (port > 0) listener = std::thread([&server] { server.listen_after_bind(); });
+  }
+  if (port <= 0) {
+    std::cerr << "gateway_sim: cannot bind 127.0.0.1:" << options.port << "\n";
+    return 1;
+  }
+  if (!Announce(options, port)) {
+    std::cerr << "gateway_sim: cannot write " << options.portFile << "\n";
+  }
+  const timespec lifetime{options.lifetimeSeconds, 0};
+  sigtimedwait(&signals, nullptr, &lifetime);
+  stop.Raise();
+  server.stop();
+  if (listener.joinable()) listener.join();
+  return 0;
+}
