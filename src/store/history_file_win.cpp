@@ -2,8 +2,10 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
+#include <new>
 #include <vector>
 
+#include "store/unique_handle_win.h"
 #include "store/history_file.h"
 #include "store/history_stream.h"
 
@@ -15,7 +17,7 @@ constexpr wchar_t kStreamName[] = L"SentSMSs_Profile";
 constexpr DWORD kLoadMode = STGM_READ | STGM_SHARE_EXCLUSIVE;
 constexpr DWORD kSaveMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
 // Far beyond any real history; a larger stream is not read into memory.
-constexpr ULONGLONG kMaxStreamBytes = 1ull << 30;
+constexpr ULONGLONG kMaxStreamBytes = 256ull << 20;
 
 HRESULT OpenStorage(const std::wstring& path, DWORD mode, ComPtr<IStorage>& storage) {
   return StgOpenStorageEx(path.c_str(), mode, STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage,
@@ -66,13 +68,10 @@ HRESULT WriteCompoundFile(const std::wstring& path, const std::vector<unsigned c
 
 // The new file's bytes must be on disk before it replaces the old one.
 HRESULT FlushToDisk(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
-  BOOL flushed = FlushFileBuffers(file);
-  DWORD error = GetLastError();
-  CloseHandle(file);
-  return flushed ? S_OK : HRESULT_FROM_WIN32(error);
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid() || !FlushFileBuffers(file.get())) return HRESULT_FROM_WIN32(GetLastError());
+  return S_OK;
 }
 
 // Same folder and same name length as the history file, so that the move is
@@ -83,7 +82,7 @@ std::wstring TemporaryPathBeside(const std::wstring& path) {
 
 }  // namespace
 
-long ReadHistoryFile(const std::wstring& path, SentHistory& history) {
+long ReadHistoryFile(const std::wstring& path, SentHistory& history) try {
   ComPtr<IStorage> storage;
   HRESULT hr = OpenStorage(path, kLoadMode, storage);
   if (FAILED(hr)) return hr;
@@ -95,9 +94,12 @@ long ReadHistoryFile(const std::wstring& path, SentHistory& history) {
   if (FAILED(hr)) return hr;
   history.Replace(ParseHistory(bytes.data(), bytes.size()).entries);
   return S_OK;
+} catch (const std::bad_alloc&) {
+  // Out of memory must not escape into the mail client.
+  return E_OUTOFMEMORY;
 }
 
-long WriteHistoryFile(const std::wstring& path, const HistoryEntries& entries) {
+long WriteHistoryFile(const std::wstring& path, const HistoryEntries& entries) try {
   // Open the current file for saving first, as the store always has: a file
   // locked by another process or not a compound file fails here, before
   // anything is written.
@@ -115,4 +117,6 @@ long WriteHistoryFile(const std::wstring& path, const HistoryEntries& entries) {
   }
   if (FAILED(hr)) DeleteFileW(temporary.c_str());
   return hr;
+} catch (const std::bad_alloc&) {
+  return E_OUTOFMEMORY;
 }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "store/unique_handle_win.h"
 #include "store/history_file.h"
 #include "store/profile_value.h"
 #include "store/settings_manager.h"
@@ -28,25 +29,10 @@ std::wstring FileIn(const std::wstring& folder, const wchar_t* name) {
   return path.size() <= kMaxPathLength ? path : std::wstring();
 }
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
 // The byte-order mark makes the profile functions keep the file in UTF-16,
 // so names and texts in any script survive.
 void CreateSettingsFile(const std::wstring& path) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return;
   const BYTE bom[] = {0xFF, 0xFE};

@@ -158,11 +158,12 @@ TEST(HistoryFile, LockedFileFailsTheSaveAndKeepsFileAndMemory) {
   EXPECT_EQ(ReadFileBytes(store.HistoryPath()), before);
   EXPECT_FALSE(FileExists(temp / L"HistoryData.tmp"));
 
-  HANDLE plainLock = CreateFileW(store.HistoryPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(plainLock, INVALID_HANDLE_VALUE);
-  EXPECT_NE(store.SaveHistory(), 0);
-  CloseHandle(plainLock);
+  {
+    UniqueHandle plainLock(CreateFileW(store.HistoryPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(plainLock.valid());
+    EXPECT_NE(store.SaveHistory(), 0);
+  }
   EXPECT_EQ(ReadFileBytes(store.HistoryPath()), before);
 
   EXPECT_EQ(store.SaveHistory(), 0);
@@ -209,14 +210,13 @@ TEST(HistoryFile, SaveKilledMidWayLeavesALoadableHistory) {
     ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                &child))
         << GetLastError();
+    UniqueHandle process(child.hProcess), thread(child.hThread);
     Sleep(delay);
     DWORD code = 0;
     GetExitCodeProcess(child.hProcess, &code);
     EXPECT_EQ(code, STILL_ACTIVE) << "the child should still be saving";
     TerminateProcess(child.hProcess, 9);
     WaitForSingleObject(child.hProcess, INFINITE);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
 
     SettingsManager reader(temp.path());
     reader.RecordSent("sentinel", "", 0.0);
