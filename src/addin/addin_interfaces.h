@@ -30,3 +30,6 @@ struct _IDTExtensibility2 : public IDispatch {
   virtual HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) = 0;
   virtual HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) = 0;
 };
+
+__CRT_UUID_DECL(IQuorvalOAddin, 0x1F480563, 0x68EC, 0x4F79, 0x9D, 0x79, 0x62, 0x14, 0xB5, 0x9E, 0xC8, 0x1B)
+__CRT_UUID_DECL(_IDTExtensibility2, 0xB65AD801, 0xABAF, 0x11D0, 0xBB, 0x8B, 0x00, 0xA0, 0xC9, 0x0F, 0x27, 0x44)

@@ -58,7 +58,8 @@ class CQuorvalOAddinFactory : public IClassFactory {
  private:
   virtual ~CQuorvalOAddinFactory() = default;
 
-  LONG refCount_ = 1;
+  // The module's holder takes the first reference.
+  LONG refCount_ = 0;
 };
 
 std::mutex g_factoryLock;
@@ -70,7 +71,8 @@ Microsoft::WRL::ComPtr<IClassFactory> g_factory;
 HRESULT GetAddinClassFactory(REFIID riid, void** out) {
   std::lock_guard<std::mutex> hold(g_factoryLock);
   if (!g_factory) {
-    g_factory.Attach(new (std::nothrow) CQuorvalOAddinFactory);
+    // Assigned, not attached: mingw's ComPtr::Attach adds a reference.
+    g_factory = new (std::nothrow) CQuorvalOAddinFactory;
     if (!g_factory) return E_OUTOFMEMORY;
   }
   return g_factory->QueryInterface(riid, out);
