@@ -1,0 +1,147 @@
+// Calls into the mail client and time for one reminder-planning run: the
+// contact index (one walk of the contacts per run) against the literal walk
+// of the contacts folder per attendee, which is measured on a smaller store
+// and extrapolated because it grows with attendees times contacts.
+//
+//   bench_planning <large-store.json> <small-store.json>
+#include <windows.h>
+// Kept apart: windows.h must come first.
+#include <ole2.h>
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "addin/access/automation_mail_client.h"
+#include "batch/attendee_entry_id.h"
+#include "batch/attendee_resolver.h"
+#include "batch/delivery_time.h"
+#include "batch/meeting_collection.h"
+#include "batch/time_frame.h"
+#include "platform/clock_win.h"
+#include "standin/stand_in.h"
+
+namespace {
+
+// Every recurring series is wanted whole, as a user planning a year would.
+class AnswerYes : public Prompt {
+ public:
+  bool AskYesNo(const std::u16string&, const std::u16string&) override { return true; }
+  void Show(const std::u16string&, const std::u16string&) override {}
+};
+
+struct Figures {
+  long meetings = 0;
+  long attendees = 0;
+  long resolved = 0;
+  long contacts = 0;
+  long collectionCalls = 0;  // collecting the meetings and listing their attendees
+  long resolutionCalls = 0;  // finding the attendees' contacts
+  double collectionSeconds = 0;
+  double resolutionSeconds = 0;
+  std::string callsByMember;
+};
+
+// The contact of one attendee by walking the whole folder from the start.
+ContactRef FindByWalk(MailClient& client, Recipient& attendee) {
+  auto attendeeId = attendee.EntryID();
+  auto contactId = attendeeId ? ContactEntryIdOfAttendee(*attendeeId) : std::nullopt;
+  if (!contactId) return nullptr;
+  auto folder = client.DefaultContacts();
+  if (!folder) return nullptr;
+  const long count = folder->Count();
+  for (long i = 1; i <= count; ++i) {
+    auto contact = folder->ItemAt(i);
+    if (contact && contact->EntryID() == *contactId) return contact;
+  }
+  return nullptr;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+Figures Plan(const char* storePath, bool literalWalk) {
+  auto standIn = standin::StandIn::FromFile(storePath);
+  auto client = outlook::MakeMailClient(outlook::Dispatch(standIn->Application()));
+  SystemClock clock;
+  AnswerYes yes;
+  RecurringQuestion question(yes, u"Send batch SMS");
+  Figures f;
+  if (auto contacts = client->DefaultContacts()) f.contacts = contacts->Count();
+  standIn->Calls().Reset();
+
+  auto started = std::chrono::steady_clock::now();
+  const double end = TimeFrameEnd(clock, Unit::Years, 10).value_or(clock.NowLocal());
+  MeetingList meetings = CollectMeetings(*client, end, clock, question);
+  std::vector<std::vector<std::shared_ptr<Recipient>>> attendees;
+  for (const auto& meeting : meetings) {
+    DeliveryTime(SendMode::ByLeadTime(Unit::Days, 1), meeting.start);
+    attendees.push_back(Attendees(*meeting.item));
+  }
+  f.collectionSeconds = SecondsSince(started);
+  f.collectionCalls = standIn->Calls().Total();
+
+  started = std::chrono::steady_clock::now();
+  AttendeeResolver resolver(*client);
+  for (const auto& list : attendees) {
+    for (const auto& attendee : list) {
+      auto contact = literalWalk ? FindByWalk(*client, *attendee) : resolver.Resolve(*attendee);
+      f.resolved += contact != nullptr;
+      ++f.attendees;
+    }
+  }
+  f.resolutionSeconds = SecondsSince(started);
+  f.resolutionCalls = standIn->Calls().Total() - f.collectionCalls;
+  f.meetings = static_cast<long>(meetings.size());
+  f.callsByMember = standIn->Calls().Report();
+  return f;
+}
+
+void Print(const char* what, const Figures& f) {
+  std::printf("%-34s %6ld meetings %6ld attendees (%ld resolved) %6ld contacts\n", what, f.meetings,
+              f.attendees, f.resolved, f.contacts);
+  std::printf("%-34s collection %10ld calls %8.3f s | resolution %12ld calls %8.3f s\n", "",
+              f.collectionCalls, f.collectionSeconds, f.resolutionCalls, f.resolutionSeconds);
+}
+
+int Run(const char* largeStore, const char* smallStore) {
+  const Figures indexed = Plan(largeStore, false);
+  Print("index, large store", indexed);
+  std::printf("calls by member:\n%s\n", indexed.callsByMember.c_str());
+  const Figures literal = Plan(smallStore, true);
+  Print("per-attendee walk, small store", literal);
+
+  // The walk's calls and time grow with attendees x contacts.
+  const double scale = (double(indexed.attendees) * indexed.contacts) /
+                       (double(literal.attendees) * literal.contacts);
+  const double literalCalls = indexed.collectionCalls + literal.resolutionCalls * scale;
+  const double literalSeconds = indexed.collectionSeconds + literal.resolutionSeconds * scale;
+  const long indexedCalls = indexed.collectionCalls + indexed.resolutionCalls;
+  const double indexedSeconds = indexed.collectionSeconds + indexed.resolutionSeconds;
+  std::printf("\nOne planning run on the large store:\n");
+  std::printf("  with the index          %14ld calls %10.3f s\n", indexedCalls, indexedSeconds);
+  std::printf("  per-attendee walk (ext.) %13.0f calls %10.1f s\n", literalCalls, literalSeconds);
+  std::printf("  fewer calls: %.0fx\n", literalCalls / indexedCalls);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: bench_planning <large-store.json> <small-store.json>\n");
+    return 2;
+  }
+  OleInitialize(nullptr);
+  int status = 1;
+  try {
+    status = Run(argv[1], argv[2]);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "bench_planning: %s\n", e.what());
+  }
+  OleUninitialize();
+  return status;
+}
