@@ -155,6 +155,9 @@ std::string Answer(Fault fault, const std::string& reply, httplib::Response& res
 void Serve(httplib::Server& server, const Options& options, RequestLog& log, StopSignal& stop) {
   auto nextId = std::make_shared<std::atomic<unsigned long>>(1000);
   server.new_task_queue = [] { return new httplib::ThreadPool(16); };
+  // Headers and body leave in separate writes; without this the body waits
+  // for the client's delayed acknowledgement, tens of milliseconds a reply.
+  server.set_tcp_nodelay(true);
   server.Get("/smsgateway.pl", [&options, &log, &stop, nextId](const httplib::Request& request,
                                                               httplib::Response& response) {
     const QueryParameters parameters = ParseQuery(request.target);
