@@ -18,27 +18,49 @@ constexpr DWORD kLoadMode = STGM_READ | STGM_SHARE_EXCLUSIVE;
 constexpr DWORD kSaveMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
 // Far beyond any real history; a larger stream is not read into memory.
 constexpr ULONGLONG kMaxStreamBytes = 256ull << 20;
+// Read and written piece by piece: one buffer of a large history's whole
+// size costs more than the reading or writing itself.
+constexpr std::size_t kPieceBytes = 1 << 20;
 
 HRESULT OpenStorage(const std::wstring& path, DWORD mode, ComPtr<IStorage>& storage) {
   return StgOpenStorageEx(path.c_str(), mode, STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage,
                           reinterpret_cast<void**>(storage.ReleaseAndGetAddressOf()));
 }
 
-HRESULT ReadWholeStream(IStream* stream, std::vector<unsigned char>& bytes) {
+HRESULT ParseStream(IStream* stream, ParsedHistory& parsed) {
   STATSTG stat = {};
   HRESULT hr = stream->Stat(&stat, STATFLAG_NONAME);
   if (FAILED(hr)) return hr;
   if (stat.cbSize.QuadPart > kMaxStreamBytes) return STG_E_DOCFILECORRUPT;
-  bytes.resize(static_cast<std::size_t>(stat.cbSize.QuadPart));
+  HistoryParser parser;
+  std::vector<unsigned char> piece(kPieceBytes);
   ULONG read = 0;
-  hr = bytes.empty() ? S_OK : stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-  if (FAILED(hr)) return hr;
-  // A stream shorter than its stated size parses as damaged, not garbage.
-  bytes.resize(read);
+  do {
+    hr = stream->Read(piece.data(), static_cast<ULONG>(piece.size()), &read);
+    if (FAILED(hr)) return hr;
+    parser.Feed(piece.data(), read);
+  } while (read > 0);
+  parsed = parser.Finish();
   return S_OK;
 }
 
-HRESULT WriteCompoundFile(const std::wstring& path, const std::vector<unsigned char>& bytes) {
+HRESULT WriteStream(IStream* stream, const HistoryEntries& entries) {
+  ULARGE_INTEGER size;
+  size.QuadPart = HistoryStreamSize(entries);
+  // Sizing first lets the storage allocate the sector chain in one go.
+  HRESULT hr = stream->SetSize(size);
+  if (FAILED(hr)) return hr;
+  WriteHistoryPieces(entries, kPieceBytes, [&](const unsigned char* data, std::size_t length) {
+    ULONG written = 0;
+    hr = stream->Write(data, static_cast<ULONG>(length), &written);
+    if (SUCCEEDED(hr) && written != length) hr = STG_E_WRITEFAULT;
+    return SUCCEEDED(hr);
+  });
+  if (FAILED(hr)) return hr;
+  return stream->Commit(STGC_DEFAULT);
+}
+
+HRESULT WriteCompoundFile(const std::wstring& path, const HistoryEntries& entries) {
   // 4096-byte sectors (compound file version 4): a history of 100,000
   // reminders is tens of megabytes, and the storage's cost is per sector.
   STGOPTIONS options = {};
@@ -51,16 +73,7 @@ HRESULT WriteCompoundFile(const std::wstring& path, const std::vector<unsigned c
   ComPtr<IStream> stream;
   hr = storage->CreateStream(kStreamName, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
   if (FAILED(hr)) return hr;
-  ULARGE_INTEGER size;
-  size.QuadPart = bytes.size();
-  // Sizing first lets the storage allocate the sector chain in one go.
-  hr = stream->SetSize(size);
-  if (FAILED(hr)) return hr;
-  ULONG written = 0;
-  hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
-  if (SUCCEEDED(hr) && written != bytes.size()) hr = STG_E_WRITEFAULT;
-  if (FAILED(hr)) return hr;
-  hr = stream->Commit(STGC_DEFAULT);
+  hr = WriteStream(stream.Get(), entries);
   if (FAILED(hr)) return hr;
   stream.Reset();
   return storage->Commit(STGC_DEFAULT);
@@ -89,10 +102,10 @@ long ReadHistoryFile(const std::wstring& path, SentHistory& history) try {
   ComPtr<IStream> stream;
   hr = storage->OpenStream(kStreamName, nullptr, kLoadMode, 0, &stream);
   if (FAILED(hr)) return hr;
-  std::vector<unsigned char> bytes;
-  hr = ReadWholeStream(stream.Get(), bytes);
+  ParsedHistory parsed;
+  hr = ParseStream(stream.Get(), parsed);
   if (FAILED(hr)) return hr;
-  history.Replace(ParseHistory(bytes.data(), bytes.size()).entries);
+  history.Replace(std::move(parsed.entries));
   return S_OK;
 } catch (const std::bad_alloc&) {
   // Out of memory must not escape into the mail client.
@@ -108,7 +121,7 @@ long WriteHistoryFile(const std::wstring& path, const HistoryEntries& entries) t
   if (FAILED(hr) && hr != STG_E_FILENOTFOUND) return hr;
 
   std::wstring temporary = TemporaryPathBeside(path);
-  hr = WriteCompoundFile(temporary, SerializeHistory(entries));
+  hr = WriteCompoundFile(temporary, entries);
   if (SUCCEEDED(hr)) hr = FlushToDisk(temporary);
   current.Reset();
   if (SUCCEEDED(hr) &&

@@ -7,112 +7,128 @@
 
 namespace {
 
-// Writes little-endian items into a buffer sized beforehand.
-class ByteWriter {
- public:
-  explicit ByteWriter(std::size_t size) : bytes_(size), next_(bytes_.data()) {}
+void PutUint32(std::vector<unsigned char>& out, std::uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<unsigned char>(value >> shift));
+}
 
-  void PutUint32(std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) *next_++ = static_cast<unsigned char>(value >> shift);
-  }
+void PutDouble(std::vector<unsigned char>& out, double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  for (int shift = 0; shift < 64; shift += 8) out.push_back(static_cast<unsigned char>(bits >> shift));
+}
 
-  void PutDouble(double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    for (int shift = 0; shift < 64; shift += 8) *next_++ = static_cast<unsigned char>(bits >> shift);
-  }
+std::size_t EntrySize(const std::string& key) { return 4 + key.size() + 1 + 8; }
 
-  void PutKey(const std::string& key) {
-    std::memcpy(next_, key.data(), key.size());
-    next_ += key.size();
-    *next_++ = 0;
-  }
+std::uint32_t Uint32At(const unsigned char* at) {
+  return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+         static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+}
 
-  std::vector<unsigned char> Take() { return std::move(bytes_); }
-
- private:
-  std::vector<unsigned char> bytes_;
-  unsigned char* next_;
-};
-
-// Reads little-endian items from a byte range without ever passing its end.
-class ByteReader {
- public:
-  ByteReader(const unsigned char* data, std::size_t size) : data_(data), left_(size) {}
-
-  bool ReadUint32(std::uint32_t& value) {
-    if (left_ < 4) return false;
-    value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | data_[i];
-    Skip(4);
-    return true;
-  }
-
-  bool ReadDouble(double& value) {
-    if (left_ < 8) return false;
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = (bits << 8) | data_[i];
-    std::memcpy(&value, &bits, sizeof value);
-    Skip(8);
-    return true;
-  }
-
-  // A key field of `length` bytes: the key is the text before its first NUL,
-  // and a field without any NUL is damage.
-  bool ReadKey(std::uint32_t length, std::string& key) {
-    if (length == 0 || length > left_) return false;
-    const void* nul = std::memchr(data_, 0, length);
-    if (!nul) return false;
-    key.assign(reinterpret_cast<const char*>(data_), static_cast<const unsigned char*>(nul) - data_);
-    Skip(length);
-    return true;
-  }
-
- private:
-  void Skip(std::size_t n) { data_ += n, left_ -= n; }
-
-  const unsigned char* data_;
-  std::size_t left_;
-};
+double DoubleAt(const unsigned char* at) {
+  std::uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = (bits << 8) | at[i];
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
 
 }  // namespace
 
-std::vector<unsigned char> SerializeHistory(const HistoryEntries& entries) {
+std::size_t HistoryStreamSize(const HistoryEntries& entries) {
   std::size_t size = 4;
-  for (const auto& entry : entries) size += 4 + entry.first.size() + 1 + 8;
-  ByteWriter writer(size);
-  writer.PutUint32(static_cast<std::uint32_t>(entries.size()));
+  for (const auto& entry : entries) size += EntrySize(entry.first);
+  return size;
+}
+
+bool WriteHistoryPieces(const HistoryEntries& entries, std::size_t pieceSize, const HistoryPieceWriter& write) {
+  std::vector<unsigned char> piece;
+  piece.reserve(pieceSize);
+  PutUint32(piece, static_cast<std::uint32_t>(entries.size()));
   for (const auto& [key, value] : entries) {
-    writer.PutUint32(static_cast<std::uint32_t>(key.size() + 1));
-    writer.PutKey(key);
-    writer.PutDouble(value);
+    if (!piece.empty() && piece.size() + EntrySize(key) > pieceSize) {
+      if (!write(piece.data(), piece.size())) return false;
+      piece.clear();
+    }
+    PutUint32(piece, static_cast<std::uint32_t>(key.size() + 1));
+    piece.insert(piece.end(), key.begin(), key.end());
+    piece.push_back(0);
+    PutDouble(piece, value);
   }
-  return writer.Take();
+  return write(piece.data(), piece.size());
+}
+
+std::vector<unsigned char> SerializeHistory(const HistoryEntries& entries) {
+  std::vector<unsigned char> bytes;
+  bytes.reserve(HistoryStreamSize(entries));
+  WriteHistoryPieces(entries, 1 << 16, [&bytes](const unsigned char* data, std::size_t size) {
+    bytes.insert(bytes.end(), data, data + size);
+    return true;
+  });
+  return bytes;
+}
+
+void HistoryParser::Feed(const unsigned char* data, std::size_t size) {
+  if (done_) return;
+  if (pending_.empty()) {
+    std::size_t used = Consume(data, size);
+    if (!done_) pending_.assign(data + used, data + size);
+    return;
+  }
+  pending_.insert(pending_.end(), data, data + size);
+  std::size_t used = Consume(pending_.data(), pending_.size());
+  pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(used));
+}
+
+ParsedHistory HistoryParser::Finish() {
+  // Data that ended before the count or before the last counted entry.
+  if (!done_) parsed_.damaged = true;
+  done_ = true;
+  pending_.clear();
+  return std::move(parsed_);
+}
+
+std::size_t HistoryParser::Consume(const unsigned char* data, std::size_t size) {
+  std::size_t used = 0;
+  if (!counted_) {
+    if (size < 4) return 0;
+    remaining_ = Uint32At(data);
+    counted_ = true;
+    used = 4;
+  }
+  while (remaining_ > 0 && size - used >= 4) {
+    const std::uint64_t length = Uint32At(data + used);
+    if (length == 0) return StopAtDamage(used);
+    if (size - used - 4 < length + 8) break;  // the rest comes with the next piece
+    const unsigned char* key = data + used + 4;
+    const void* nul = std::memchr(key, 0, static_cast<std::size_t>(length));
+    if (!nul) return StopAtDamage(used);
+    Add(std::string(reinterpret_cast<const char*>(key), static_cast<const unsigned char*>(nul) - key),
+        DoubleAt(key + length));
+    used += 4 + static_cast<std::size_t>(length) + 8;
+    --remaining_;
+  }
+  if (remaining_ == 0) done_ = true;
+  return used;
+}
+
+std::size_t HistoryParser::StopAtDamage(std::size_t used) {
+  parsed_.damaged = true;
+  done_ = true;
+  return used;
+}
+
+void HistoryParser::Add(std::string key, double value) {
+  // Saved files are in key order, so appending at the end is the usual case.
+  HistoryEntries& entries = parsed_.entries;
+  if (entries.empty() || std::prev(entries.end())->first < key) {
+    entries.emplace_hint(entries.end(), std::move(key), value);
+  } else {
+    entries[key] = value;
+  }
 }
 
 ParsedHistory ParseHistory(const unsigned char* data, std::size_t size) {
-  ParsedHistory parsed;
-  ByteReader reader(data, size);
-  std::uint32_t count;
-  if (!reader.ReadUint32(count)) {
-    parsed.damaged = true;
-    return parsed;
-  }
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::string key;
-    std::uint32_t length;
-    double value;
-    if (!reader.ReadUint32(length) || !reader.ReadKey(length, key) || !reader.ReadDouble(value)) {
-      parsed.damaged = true;
-      break;
-    }
-    // Saved files are in key order, so appending at the end is the usual case.
-    auto last = parsed.entries.empty() ? parsed.entries.end() : std::prev(parsed.entries.end());
-    if (last != parsed.entries.end() && last->first < key) {
-      parsed.entries.emplace_hint(parsed.entries.end(), std::move(key), value);
-    } else {
-      parsed.entries[key] = value;
-    }
-  }
-  return parsed;
+  HistoryParser parser;
+  parser.Feed(data, size);
+  return parser.Finish();
 }

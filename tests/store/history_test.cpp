@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <set>
 
 #include "store/history_key.h"
 #include "store/history_stream.h"
@@ -148,6 +151,69 @@ TEST(HistoryStream, TooShortForACount) {
     EXPECT_TRUE(parsed.damaged);
     EXPECT_TRUE(parsed.entries.empty());
   }
+}
+
+// Feeds `bytes` in pieces of `pieceSize`, each piece an exactly sized copy.
+ParsedHistory ParseInPieces(const std::vector<unsigned char>& bytes, std::size_t pieceSize) {
+  HistoryParser parser;
+  for (std::size_t at = 0; at < bytes.size(); at += pieceSize) {
+    std::size_t size = std::min(pieceSize, bytes.size() - at);
+    std::unique_ptr<unsigned char[]> piece(new unsigned char[size]);
+    std::memcpy(piece.get(), bytes.data() + at, size);
+    parser.Feed(piece.get(), size);
+  }
+  return parser.Finish();
+}
+
+TEST(HistoryStream, PiecesOfAnySizeParseLikeTheWhole) {
+  HistoryEntries entries{{"first key", 1.0}, {"second", 2.5}, {std::string(300, 'k'), -3.0}};
+  std::vector<unsigned char> whole = SerializeHistory(entries);
+  std::vector<unsigned char> damaged = whole;
+  damaged[0] = 4;                      // a fourth entry follows...
+  Append(damaged, Bytes({9, 0, 0, 0, 'x'}));  // ...and is cut short
+  std::vector<unsigned char> noNul = SerializeHistory({{"a", 1.0}});
+  noNul[0] = 2;
+  Append(noNul, Bytes({2, 0, 0, 0, 'b', 'c'}));
+  Append(noNul, kOne);
+  Append(noNul, kOne);
+  for (const auto& bytes : {whole, damaged, noNul}) {
+    ParsedHistory expected = ParseHistory(bytes.data(), bytes.size());
+    for (std::size_t pieceSize : {std::size_t{1}, std::size_t{3}, std::size_t{7}, std::size_t{64}, bytes.size()}) {
+      ParsedHistory parsed = ParseInPieces(bytes, pieceSize);
+      EXPECT_EQ(parsed.entries, expected.entries) << pieceSize;
+      EXPECT_EQ(parsed.damaged, expected.damaged) << pieceSize;
+    }
+  }
+  EXPECT_EQ(ParseHistory(whole.data(), whole.size()).entries, entries);
+  EXPECT_EQ(ParseHistory(damaged.data(), damaged.size()).entries, entries);
+  EXPECT_EQ(ParseHistory(noNul.data(), noNul.size()).entries, (HistoryEntries{{"a", 1.0}}));
+}
+
+TEST(HistoryStream, WrittenInPiecesThatNeverSplitAnEntry) {
+  HistoryEntries entries;
+  for (int i = 0; i < 50; ++i) entries["key " + std::to_string(i)] = i;
+  std::vector<unsigned char> joined;
+  std::vector<std::size_t> sizes;
+  EXPECT_TRUE(WriteHistoryPieces(entries, 40, [&](const unsigned char* data, std::size_t size) {
+    joined.insert(joined.end(), data, data + size);
+    sizes.push_back(size);
+    return true;
+  }));
+  EXPECT_EQ(joined, SerializeHistory(entries));
+  EXPECT_EQ(joined.size(), HistoryStreamSize(entries));
+  ASSERT_GT(sizes.size(), 10u);
+  std::set<std::size_t> entryEnds;
+  std::size_t end = 4;
+  for (const auto& entry : entries) entryEnds.insert(end += 4 + entry.first.size() + 1 + 8);
+  std::size_t pieceEnd = 0;
+  for (std::size_t size : sizes) {
+    EXPECT_LE(size, 40u);
+    EXPECT_EQ(entryEnds.count(pieceEnd += size), 1u) << pieceEnd;
+  }
+
+  int calls = 0;
+  EXPECT_FALSE(WriteHistoryPieces(entries, 40, [&](const unsigned char*, std::size_t) { return ++calls < 3; }));
+  EXPECT_EQ(calls, 3);
 }
 
 TEST(HistoryStream, HugeCountOnShortDataStopsAtTheEnd) {
