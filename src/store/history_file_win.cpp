@@ -5,9 +5,9 @@
 #include <new>
 #include <vector>
 
-#include "store/unique_handle_win.h"
 #include "store/history_file.h"
 #include "store/history_stream.h"
+#include "store/unique_handle_win.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -16,7 +16,8 @@ namespace {
 constexpr wchar_t kStreamName[] = L"SentSMSs_Profile";
 constexpr DWORD kLoadMode = STGM_READ | STGM_SHARE_EXCLUSIVE;
 constexpr DWORD kSaveMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
-// Far beyond any real history; a larger stream is not read into memory.
+// Far beyond any real history (100,000 reminders are about 30 MB); a larger
+// stream is refused as damage rather than allowed to fill the memory.
 constexpr ULONGLONG kMaxStreamBytes = 256ull << 20;
 // Read and written piece by piece: one buffer of a large history's whole
 // size costs more than the reading or writing itself.
@@ -82,7 +83,7 @@ HRESULT WriteCompoundFile(const std::wstring& path, const HistoryEntries& entrie
 // The new file's bytes must be on disk before it replaces the old one.
 HRESULT FlushToDisk(const std::wstring& path) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid() || !FlushFileBuffers(file.get())) return HRESULT_FROM_WIN32(GetLastError());
   return S_OK;
 }

@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "store/unique_handle_win.h"
 #include "store/history_file.h"
 #include "store/profile_value.h"
 #include "store/settings_manager.h"
+#include "store/unique_handle_win.h"
 
 namespace {
 
@@ -29,11 +29,12 @@ std::wstring FileIn(const std::wstring& folder, const wchar_t* name) {
   return path.size() <= kMaxPathLength ? path : std::wstring();
 }
 
-// The byte-order mark makes the profile functions keep the file in UTF-16,
-// so names and texts in any script survive.
+// Creates the file only when there is none (an existing file is never
+// touched). The byte-order mark makes the profile functions keep the file in
+// UTF-16, so names and texts in any script survive.
 void CreateSettingsFile(const std::wstring& path) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return;
   const BYTE bom[] = {0xFF, 0xFE};
   DWORD written = 0;
@@ -64,9 +65,7 @@ SettingsManager::SettingsManager(const std::wstring& folder)
       settingsPath_(FileIn(folder, L"Settings.ini")), historyPath_(FileIn(folder, L"HistoryData.dat")) {
   if (folder.empty()) return;
   CreateDirectoryW(folder.c_str(), nullptr);
-  if (!settingsPath_.empty() && GetFileAttributesW(settingsPath_.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    CreateSettingsFile(settingsPath_);
-  }
+  if (!settingsPath_.empty()) CreateSettingsFile(settingsPath_);
 }
 
 unsigned SettingsManager::GetInt(const std::u16string& key, unsigned defaultValue) {

@@ -160,7 +160,7 @@ TEST(HistoryFile, LockedFileFailsTheSaveAndKeepsFileAndMemory) {
 
   {
     UniqueHandle plainLock(CreateFileW(store.HistoryPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(plainLock.valid());
     EXPECT_NE(store.SaveHistory(), 0);
   }
