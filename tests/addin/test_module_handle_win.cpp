@@ -1,0 +1,5 @@
+#include "addin/module_handle.h"
+
+// Test programs link the add-in's code and resources into the program
+// itself.
+HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }

@@ -1,0 +1,176 @@
+#include "dialog_user.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+constexpr UINT kClickWaitMs = 500;
+// The text control of a message box.
+constexpr int kMessageBoxText = 0xFFFF;
+
+struct TitleSearch {
+  const std::wstring* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchTitle(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TitleSearch*>(param);
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, 512);
+  if (IsWindowVisible(window) && *search->title == text) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, 32);
+  if (std::wstring(className) == L"#32770" && IsWindowVisible(window)) {
+    ADD_FAILURE() << "the script left a dialog open; cancelling it";
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND DialogUser::WaitForDialog(const std::wstring& title, DWORD timeoutMs) const {
+  for (DWORD waited = 0; waited <= timeoutMs; waited += kPollMs) {
+    TitleSearch search{&title, nullptr};
+    EnumThreadWindows(dialogThread_, MatchTitle, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    Sleep(kPollMs);
+  }
+  ADD_FAILURE() << "no dialog titled \"" << std::string(title.begin(), title.end()) << "\" appeared";
+  return nullptr;
+}
+
+bool DialogUser::WaitUntilClosed(HWND dialog, DWORD timeoutMs) const {
+  for (DWORD waited = 0; waited <= timeoutMs; waited += kPollMs) {
+    if (!IsWindow(dialog)) return true;
+    Sleep(kPollMs);
+  }
+  return false;
+}
+
+void DialogUser::Type(HWND dialog, int id, const std::wstring& text) const {
+  HWND edit = GetDlgItem(dialog, id);
+  ASSERT_NE(edit, nullptr) << "no control " << id;
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+  // The caret goes to the end, where a click after the text puts it.
+  SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+  for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
+}
+
+void DialogUser::Clear(HWND dialog, int id) const {
+  HWND edit = GetDlgItem(dialog, id);
+  ASSERT_NE(edit, nullptr) << "no control " << id;
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, WM_CHAR, VK_BACK, 1);
+}
+
+bool DialogUser::Click(HWND dialog, int id) const {
+  HWND control = GetDlgItem(dialog, id);
+  if (!control || !IsWindowVisible(control) || !IsWindowEnabled(control)) {
+    ADD_FAILURE() << "control " << id << " cannot be clicked (missing, hidden or disabled)";
+    return false;
+  }
+  // BM_CLICK presses and releases the mouse on the button itself. A click
+  // that opens a modal message box does not return until the box closes,
+  // so the wait is bounded: by then the box is up for the script to answer.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_NORMAL, kClickWaitMs, &ignored);
+  return true;
+}
+
+HWND DialogUser::FocusedWindow() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(dialogThread_, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+void DialogUser::PressKey(UINT virtualKey) const {
+  HWND focus = FocusedWindow();
+  ASSERT_NE(focus, nullptr) << "nothing has the keyboard focus";
+  UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+  PostMessageW(focus, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  PostMessageW(focus, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+}
+
+void DialogUser::CloseFromCaption(HWND dialog) const { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+bool DialogUser::Select(HWND dialog, int id, const std::wstring& text) const {
+  HWND list = GetDlgItem(dialog, id);
+  wchar_t className[32] = {};
+  GetClassNameW(list, className, 32);
+  bool combo = _wcsicmp(className, L"ComboBox") == 0;
+  LRESULT index = SendMessageW(list, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(text.c_str()));
+  if (index < 0) {
+    ADD_FAILURE() << "control " << id << " has no entry \"" << std::string(text.begin(), text.end()) << "\"";
+    return false;
+  }
+  SendMessageW(list, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  // Selecting by program sends no notification; the mouse would.
+  WORD notification = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(list));
+  return true;
+}
+
+std::wstring DialogUser::Text(HWND dialog, int id) const {
+  HWND control = GetDlgItem(dialog, id);
+  int length = static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+bool DialogUser::IsChecked(HWND dialog, int id) const {
+  return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool DialogUser::IsEnabled(HWND dialog, int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+std::wstring DialogUser::MessageText(HWND messageBox) const { return Text(messageBox, kMessageBoxText); }
+
+void DialogUser::Screenshot(const std::wstring& name) const {
+  wchar_t folder[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(L"DIALOG_SCREENSHOTS", folder, MAX_PATH)) return;
+  // Wine starts a Unix program given by its Unix path.
+  std::wstring command = L"/usr/bin/import -window root " + std::wstring(folder) + L"/" + name + L".png";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    ADD_FAILURE() << "cannot start import: " << GetLastError();
+    return;
+  }
+  WaitForSingleObject(process.hProcess, 30000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+INT_PTR RunWithUser(const std::function<INT_PTR()>& open, const std::function<void(DialogUser&)>& script) {
+  DWORD dialogThread = GetCurrentThreadId();
+  std::thread user([&] {
+    DialogUser person(dialogThread);
+    script(person);
+    // Give the dialog thread time to close what the script closed.
+    Sleep(200);
+    EnumThreadWindows(dialogThread, CancelDialog, 0);
+  });
+  struct Joiner {
+    std::thread& thread;
+    ~Joiner() { thread.join(); }
+  } joinEvenIfOpenThrows{user};
+  return open();
+}

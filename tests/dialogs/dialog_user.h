@@ -1,0 +1,56 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Drives real dialogs as a user would, from a second thread while the
+// dialog's own thread runs its modal loop: every action is a window message
+// the controls handle themselves, so notifications reach the dialog exactly
+// as they do for a person at the keyboard. Failed expectations are reported
+// through GoogleTest.
+class DialogUser {
+ public:
+  explicit DialogUser(DWORD dialogThread) : dialogThread_(dialogThread) {}
+
+  // The visible dialog (or message box) with this title on the dialog's
+  // thread; nullptr after the timeout.
+  HWND WaitForDialog(const std::wstring& title, DWORD timeoutMs = 10000) const;
+  // True once `dialog` is gone.
+  bool WaitUntilClosed(HWND dialog, DWORD timeoutMs = 10000) const;
+
+  // Clicks into the edit and types `text` character by character.
+  void Type(HWND dialog, int id, const std::wstring& text) const;
+  // Selects the edit's whole text and deletes it.
+  void Clear(HWND dialog, int id) const;
+  // Clicks a button, check box or radio button; fails (and does nothing)
+  // when the control is hidden or disabled, as a mouse click would.
+  bool Click(HWND dialog, int id) const;
+  // Presses a key in the control that has the focus (Esc, Enter, Tab...).
+  void PressKey(UINT virtualKey) const;
+  // The close box of the caption.
+  void CloseFromCaption(HWND dialog) const;
+  // Picks the entry showing `text` in a combo box or list box and tells the
+  // dialog, as a selection with the mouse does; false when there is none.
+  bool Select(HWND dialog, int id, const std::wstring& text) const;
+
+  std::wstring Text(HWND dialog, int id) const;
+  bool IsChecked(HWND dialog, int id) const;
+  bool IsEnabled(HWND dialog, int id) const;
+  // The text of a message box.
+  std::wstring MessageText(HWND messageBox) const;
+
+  // When DIALOG_SCREENSHOTS names a folder, saves the screen there as
+  // <name>.png (with the host's `import`) for a person to look at.
+  void Screenshot(const std::wstring& name) const;
+
+ private:
+  HWND FocusedWindow() const;
+
+  DWORD dialogThread_;
+};
+
+// Runs `open` on this thread, which shows a modal dialog and returns its
+// result, while `script` plays the user on a second thread. A dialog the
+// script leaves open is cancelled so that the test never hangs.
+INT_PTR RunWithUser(const std::function<INT_PTR()>& open, const std::function<void(DialogUser&)>& script);
