@@ -1,0 +1,32 @@
+#include "program/host_options.h"
+
+namespace host {
+
+std::optional<HostOptions> ParseHostOptions(const std::vector<std::wstring>& args,
+                                            std::wstring& error) {
+  HostOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::wstring& arg = args[i];
+    const bool takesValue = arg == L"--store" || arg == L"--click";
+    if (takesValue && i + 1 >= args.size()) {
+      error = arg + L" needs a value";
+      return std::nullopt;
+    }
+    if (arg == L"--store") {
+      options.store = args[++i];
+    } else if (arg == L"--click") {
+      const std::wstring& tag = args[++i];
+      options.clicks.emplace_back(tag.begin(), tag.end());
+    } else if (arg == L"--exit-after") {
+      options.exitAfter = true;
+    } else if (arg == L"--counts") {
+      options.counts = true;
+    } else {
+      error = L"unknown option " + arg;
+      return std::nullopt;
+    }
+  }
+  return options;
+}
+
+}  // namespace host

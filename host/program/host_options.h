@@ -1,0 +1,24 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace host {
+
+// The host program's command line:
+//   --store <file>   the mail store (an empty store when absent)
+//   --click <tag>    press the button with this tag once connected (repeatable)
+//   --exit-after     close after the clicks instead of waiting for the user
+//   --counts         print the calls made into the client per member at exit
+struct HostOptions {
+  std::wstring store;
+  std::vector<std::u16string> clicks;
+  bool exitAfter = false;
+  bool counts = false;
+};
+
+// nullopt and a reason in `error` for a command line it cannot take.
+std::optional<HostOptions> ParseHostOptions(const std::vector<std::wstring>& args,
+                                            std::wstring& error);
+
+}  // namespace host
