@@ -42,8 +42,16 @@ BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
 HWND DialogUser::WaitForDialog(const std::wstring& title, DWORD timeoutMs) const {
   for (DWORD waited = 0; waited <= timeoutMs; waited += kPollMs) {
     TitleSearch search{&title, nullptr};
-    EnumThreadWindows(dialogThread_, MatchTitle, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
+    if (dialogThread_) {
+      EnumThreadWindows(dialogThread_, MatchTitle, reinterpret_cast<LPARAM>(&search));
+    } else {
+      HWND window = FindWindowW(L"#32770", title.c_str());
+      if (window && IsWindowVisible(window)) search.found = window;
+    }
+    if (search.found) {
+      if (!dialogThread_) dialogThread_ = GetWindowThreadProcessId(search.found, nullptr);
+      return search.found;
+    }
     Sleep(kPollMs);
   }
   ADD_FAILURE() << "no dialog titled \"" << std::string(title.begin(), title.end()) << "\" appeared";

@@ -12,9 +12,13 @@
 class DialogUser {
  public:
   explicit DialogUser(DWORD dialogThread) : dialogThread_(dialogThread) {}
+  // For dialogs of another process: the first dialog found decides the
+  // thread.
+  DialogUser() = default;
 
   // The visible dialog (or message box) with this title on the dialog's
-  // thread; nullptr after the timeout.
+  // thread, or anywhere on the desktop when no thread is given; nullptr
+  // after the timeout.
   HWND WaitForDialog(const std::wstring& title, DWORD timeoutMs = 10000) const;
   // True once `dialog` is gone.
   bool WaitUntilClosed(HWND dialog, DWORD timeoutMs = 10000) const;
@@ -47,7 +51,7 @@ class DialogUser {
  private:
   HWND FocusedWindow() const;
 
-  DWORD dialogThread_;
+  mutable DWORD dialogThread_ = 0;
 };
 
 // Runs `open` on this thread, which shows a modal dialog and returns its
