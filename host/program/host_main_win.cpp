@@ -70,9 +70,19 @@ std::unique_ptr<standin::StandIn> OpenStore(const std::wstring& path) {
   }
 }
 
-std::vector<host::ConnectedAddin> ConnectAddins(IDispatch* application) {
+bool Chosen(const host::HostOptions& options, const std::wstring& progId) {
+  if (options.onlyAddins.empty()) return true;
+  for (const auto& wanted : options.onlyAddins) {
+    if (_wcsicmp(wanted.c_str(), progId.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+std::vector<host::ConnectedAddin> ConnectAddins(const host::HostOptions& options,
+                                                IDispatch* application) {
   std::vector<host::ConnectedAddin> addins;
   for (const auto& progId : host::StartupAddins()) {
+    if (!Chosen(options, progId)) continue;
     host::ConnectedAddin addin(progId);
     std::wstring step;
     const HRESULT hr = addin.Connect(application, step);
@@ -102,9 +112,11 @@ int Run(const host::HostOptions& options) {
   if (!client) return kBadStore;
   int result = kOk;
   {
-    auto addins = ConnectAddins(client->Application().Get());
+    auto addins = ConnectAddins(options, client->Application().Get());
     host::MainWindow window(*client);
-    window.Create(L"Mail stand-in - " + (options.store.empty() ? L"empty store" : options.store));
+    if (!window.Create(L"Mail stand-in - " + (options.store.empty() ? L"empty store" : options.store))) {
+      Print(stderr, L"cannot create the main window: error " + std::to_wstring(GetLastError()));
+    }
     PrintToolbars(*client, window);
     for (const auto& tag : options.clicks) {
       const bool pressed = window.Press(tag);
@@ -137,7 +149,9 @@ int main() {
   const auto options = host::ParseHostOptions(Arguments(), error);
   if (!options) {
     Print(stderr, error);
-    Print(stderr, L"usage: outlook_host [--store file] [--click tag]... [--exit-after] [--counts]");
+    Print(stderr,
+          L"usage: outlook_host [--store file] [--addin progid]... [--click tag]... [--exit-after] "
+          L"[--counts]");
     return kBadCommandLine;
   }
   OleApartment apartment;

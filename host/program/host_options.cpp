@@ -7,7 +7,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::wstring>& arg
   HostOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
-    const bool takesValue = arg == L"--store" || arg == L"--click";
+    const bool takesValue = arg == L"--store" || arg == L"--click" || arg == L"--addin";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + L" needs a value";
       return std::nullopt;
@@ -17,6 +17,8 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::wstring>& arg
     } else if (arg == L"--click") {
       const std::wstring& tag = args[++i];
       options.clicks.emplace_back(tag.begin(), tag.end());
+    } else if (arg == L"--addin") {
+      options.onlyAddins.push_back(args[++i]);
     } else if (arg == L"--exit-after") {
       options.exitAfter = true;
     } else if (arg == L"--counts") {

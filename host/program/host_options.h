@@ -10,8 +10,11 @@ namespace host {
 //   --click <tag>    press the button with this tag once connected (repeatable)
 //   --exit-after     close after the clicks instead of waiting for the user
 //   --counts         print the calls made into the client per member at exit
+//   --addin <progid> load only this one of the registered add-ins (repeatable),
+//                    so that a run is not swayed by others registered
 struct HostOptions {
   std::wstring store;
+  std::vector<std::wstring> onlyAddins;
   std::vector<std::u16string> clicks;
   bool exitAfter = false;
   bool counts = false;

@@ -63,8 +63,13 @@ class HostProgramTest : public ::testing::Test {
               ERROR_SUCCESS);
   }
 
-  // Runs the host with `args`, stdout and stderr together.
+  // Runs the host with `args` and only the test add-in, stdout and stderr
+  // together; other add-ins registered in the same prefix stay out.
   HostRun RunHost(const std::wstring& args) {
+    return RunHostAsIs(std::wstring(L"--addin ") + kProgId + L" " + args);
+  }
+
+  HostRun RunHostAsIs(const std::wstring& args) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     EXPECT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
@@ -140,6 +145,14 @@ TEST_F(HostProgramTest, AnAddinNotSetToLoadAtStartupStaysUnloaded) {
   EXPECT_EQ(run.exitCode, 3u) << run.output;
   EXPECT_EQ(run.output.find("QuorvalHostTest.Addin"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("no button has the tag TestAddinButton"), std::string::npos) << run.output;
+  EXPECT_EQ(Marker(), "");
+}
+
+TEST_F(HostProgramTest, OnlyTheChosenAddinsLoad) {
+  RegisterAddin(HKEY_CURRENT_USER, 3);
+  const HostRun run = RunHostAsIs(L"--addin Nobody.Addin --exit-after");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(run.output.find("QuorvalHostTest.Addin"), std::string::npos) << run.output;
   EXPECT_EQ(Marker(), "");
 }
 
