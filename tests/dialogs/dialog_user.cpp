@@ -1,5 +1,7 @@
 #include "dialog_user.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -118,6 +120,7 @@ bool DialogUser::Select(HWND dialog, int id, const std::wstring& text) const {
   HWND list = GetDlgItem(dialog, id);
   wchar_t className[32] = {};
   GetClassNameW(list, className, 32);
+  if (_wcsicmp(className, WC_LISTVIEWW) == 0) return SelectListViewItem(list, id, text);
   bool combo = _wcsicmp(className, L"ComboBox") == 0;
   LRESULT index = SendMessageW(list, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                reinterpret_cast<LPARAM>(text.c_str()));
@@ -129,6 +132,27 @@ bool DialogUser::Select(HWND dialog, int id, const std::wstring& text) const {
   // Selecting by program sends no notification; the mouse would.
   WORD notification = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(list));
+  return true;
+}
+
+// List views tell their parent of every state change themselves. The item
+// text is passed by pointer, so this works for dialogs of this process.
+bool DialogUser::SelectListViewItem(HWND list, int id, const std::wstring& text) const {
+  LVFINDINFOW find{};
+  find.flags = LVFI_STRING;
+  find.psz = text.c_str();
+  LRESULT index = SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
+  if (index < 0) {
+    ADD_FAILURE() << "list view " << id << " has no item \"" << std::string(text.begin(), text.end()) << "\"";
+    return false;
+  }
+  LVITEMW clear{};
+  clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+  LVITEMW select{};
+  select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  select.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&select));
   return true;
 }
 

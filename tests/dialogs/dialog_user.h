@@ -34,8 +34,9 @@ class DialogUser {
   void PressKey(UINT virtualKey) const;
   // The close box of the caption.
   void CloseFromCaption(HWND dialog) const;
-  // Picks the entry showing `text` in a combo box or list box and tells the
-  // dialog, as a selection with the mouse does; false when there is none.
+  // Picks the entry showing `text` in a combo box, list box or list view
+  // (as the only selected item) and tells the dialog, as a selection with
+  // the mouse does; false when there is none.
   bool Select(HWND dialog, int id, const std::wstring& text) const;
 
   std::wstring Text(HWND dialog, int id) const;
@@ -50,6 +51,7 @@ class DialogUser {
 
  private:
   HWND FocusedWindow() const;
+  bool SelectListViewItem(HWND list, int id, const std::wstring& text) const;
 
   mutable DWORD dialogThread_ = 0;
 };
