@@ -29,14 +29,37 @@ BOOL CALLBACK MatchTitle(HWND window, LPARAM param) {
   return TRUE;
 }
 
-BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+bool IsOpenDialog(HWND window) {
   wchar_t className[32] = {};
   GetClassNameW(window, className, 32);
-  if (std::wstring(className) == L"#32770" && IsWindowVisible(window)) {
+  return std::wstring(className) == L"#32770" && IsWindowVisible(window);
+}
+
+BOOL CALLBACK FindOpenDialog(HWND window, LPARAM param) {
+  if (!IsOpenDialog(window)) return TRUE;
+  *reinterpret_cast<HWND*>(param) = window;
+  return FALSE;
+}
+
+HWND OpenDialogOf(DWORD thread) {
+  HWND found = nullptr;
+  EnumThreadWindows(thread, FindOpenDialog, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// What the script closed goes within moments; what it left open is
+// cancelled, so that the test never hangs.
+void CancelLeftOverDialogs(DWORD thread) {
+  constexpr DWORD kClosingMs = 3000;
+  for (DWORD waited = 0; waited < kClosingMs && OpenDialogOf(thread); waited += kPollMs) Sleep(kPollMs);
+  while (HWND left = OpenDialogOf(thread)) {
     ADD_FAILURE() << "the script left a dialog open; cancelling it";
-    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    // A Yes/No message box ignores Cancel.
+    for (WPARAM button : {IDCANCEL, IDNO, IDOK}) {
+      if (IsWindowVisible(left)) SendMessageW(left, WM_COMMAND, button, 0);
+    }
+    ShowWindow(left, SW_HIDE);
   }
-  return TRUE;
 }
 
 }  // namespace
@@ -196,9 +219,7 @@ INT_PTR RunWithUser(const std::function<INT_PTR()>& open, const std::function<vo
   std::thread user([&] {
     DialogUser person(dialogThread);
     script(person);
-    // Give the dialog thread time to close what the script closed.
-    Sleep(200);
-    EnumThreadWindows(dialogThread, CancelDialog, 0);
+    CancelLeftOverDialogs(dialogThread);
   });
   struct Joiner {
     std::thread& thread;

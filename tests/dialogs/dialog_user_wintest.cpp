@@ -4,6 +4,7 @@
 // windows.h must come first.
 #include <commctrl.h>
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -128,6 +129,21 @@ TEST(DialogUser, SelectionsReachTheDialogFromEveryKindOfList) {
   std::vector<std::pair<int, int>> expected{{kCombo, CBN_SELCHANGE}, {kList, LBN_SELCHANGE}};
   EXPECT_EQ(heard.notifications, expected);
   EXPECT_EQ(heard.listViewSelection, L"Days");
+}
+
+TEST(DialogUser, ADialogTheScriptLeavesOpenIsCancelledAndReported) {
+  ListsTemplate dialogTemplate;
+  Heard heard;
+  INT_PTR result = 0;
+  EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS(
+      result = RunWithUser(
+          [&] {
+            return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.Get(), nullptr,
+                                           ListsProcedure, reinterpret_cast<LPARAM>(&heard));
+          },
+          [](DialogUser& user) { user.WaitForDialog(L"Lists"); }),
+      "left a dialog open");
+  EXPECT_EQ(result, IDCANCEL);
 }
 
 }  // namespace
