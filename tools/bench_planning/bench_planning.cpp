@@ -1,9 +1,8 @@
 // Calls into the mail client and time for one reminder-planning run: the
 // contact index (one walk of the contacts per run) against the literal walk
 // of the contacts folder per attendee, which is measured on a smaller store
-// and extrapolated because it grows with attendees times contacts.
-//
-//   bench_planning <large-store.json> <small-store.json>
+// and extrapolated because it grows with attendees times contacts. Both
+// stores come from the stand-in's generator.
 #include <windows.h>
 // Kept apart: windows.h must come first.
 #include <ole2.h>
@@ -13,6 +12,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "addin/access/automation_mail_client.h"
 #include "batch/attendee_entry_id.h"
@@ -20,6 +20,7 @@
 #include "batch/delivery_time.h"
 #include "batch/meeting_collection.h"
 #include "batch/time_frame.h"
+#include "generator/store_generator.h"
 #include "platform/clock_win.h"
 #include "standin/stand_in.h"
 
@@ -37,6 +38,7 @@ struct Figures {
   long attendees = 0;
   long resolved = 0;
   long contacts = 0;
+  long disagreements = -1;  // attendees the two look-ups resolve differently; -1 not compared
   long collectionCalls = 0;  // collecting the meetings and listing their attendees
   long resolutionCalls = 0;  // finding the attendees' contacts
   double collectionSeconds = 0;
@@ -59,12 +61,30 @@ ContactRef FindByWalk(MailClient& client, Recipient& attendee) {
   return nullptr;
 }
 
+long Disagreements(MailClient& client,
+                   const std::vector<std::vector<std::shared_ptr<Recipient>>>& attendees) {
+  AttendeeResolver resolver(client);
+  long count = 0;
+  for (const auto& list : attendees) {
+    for (const auto& attendee : list) {
+      auto walked = FindByWalk(client, *attendee);
+      auto indexed = resolver.Resolve(*attendee);
+      // Duplicate identifiers would tell apart by name.
+      const bool same = walked && indexed ? walked->EntryID() == indexed->EntryID() &&
+                                                walked->FullName() == indexed->FullName()
+                                          : walked == indexed;
+      count += !same;
+    }
+  }
+  return count;
+}
+
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-Figures Plan(const char* storePath, bool literalWalk) {
-  auto standIn = standin::StandIn::FromFile(storePath);
+Figures Plan(const standin::GeneratedStoreShape& shape, bool literalWalk) {
+  auto standIn = standin::StandIn::FromJson(standin::GenerateStore(shape), "generated store");
   auto client = outlook::MakeMailClient(outlook::Dispatch(standIn->Application()));
   SystemClock clock;
   AnswerYes yes;
@@ -74,7 +94,8 @@ Figures Plan(const char* storePath, bool literalWalk) {
   standIn->Calls().Reset();
 
   auto started = std::chrono::steady_clock::now();
-  const double end = TimeFrameEnd(clock, Unit::Years, 10).value_or(clock.NowLocal());
+  // The generated meetings start within the coming four weeks.
+  const double end = TimeFrameEnd(clock, Unit::Days, 30).value_or(clock.NowLocal());
   MeetingList meetings = CollectMeetings(*client, end, clock, question);
   std::vector<std::vector<std::shared_ptr<Recipient>>> attendees;
   for (const auto& meeting : meetings) {
@@ -97,6 +118,7 @@ Figures Plan(const char* storePath, bool literalWalk) {
   f.resolutionCalls = standIn->Calls().Total() - f.collectionCalls;
   f.meetings = static_cast<long>(meetings.size());
   f.callsByMember = standIn->Calls().Report();
+  if (literalWalk) f.disagreements = Disagreements(*client, attendees);
   return f;
 }
 
@@ -107,12 +129,22 @@ void Print(const char* what, const Figures& f) {
               f.collectionCalls, f.collectionSeconds, f.resolutionCalls, f.resolutionSeconds);
 }
 
-int Run(const char* largeStore, const char* smallStore) {
-  const Figures indexed = Plan(largeStore, false);
+standin::GeneratedStoreShape Shape(int contacts, int meetings) {
+  standin::GeneratedStoreShape shape;
+  shape.contacts = contacts;
+  shape.meetings = meetings;
+  shape.attendees = 5;
+  return shape;
+}
+
+int Run() {
+  const Figures indexed = Plan(Shape(10000, 2000), false);
   Print("index, large store", indexed);
   std::printf("calls by member:\n%s\n", indexed.callsByMember.c_str());
-  const Figures literal = Plan(smallStore, true);
+  const Figures literal = Plan(Shape(1000, 200), true);
   Print("per-attendee walk, small store", literal);
+  std::printf("attendees resolved differently by the index and the walk: %ld\n",
+              literal.disagreements);
 
   // The walk's calls and time grow with attendees x contacts.
   const double scale = (double(indexed.attendees) * indexed.contacts) /
@@ -130,15 +162,11 @@ int Run(const char* largeStore, const char* smallStore) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: bench_planning <large-store.json> <small-store.json>\n");
-    return 2;
-  }
+int main() {
   OleInitialize(nullptr);
   int status = 1;
   try {
-    status = Run(argv[1], argv[2]);
+    status = Run();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_planning: %s\n", e.what());
   }
