@@ -89,23 +89,29 @@ class Reader {
   }
 
   // "2026-12-10 09:30[:15]", "2026-12-10", "today 09:30", "today+3 09:30",
-  // "today-1".
+  // "today-1", "now", "now+90m", "now-2h", "now+1d".
   double Date(const json& v, const std::string& where) const {
     const std::string text = Str(v, where);
     static const std::regex kAbsolute(
         R"((\d{4})-(\d{2})-(\d{2})(?:[ T](\d{2}):(\d{2})(?::(\d{2}))?)?)");
-    static const std::regex kRelative(R"(today(?:([+-]\d+))?(?: (\d{2}):(\d{2})(?::(\d{2}))?)?)");
+    static const std::regex kToday(R"(today(?:([+-]\d+))?(?: (\d{2}):(\d{2})(?::(\d{2}))?)?)");
+    static const std::regex kNow(R"(now(?:([+-]\d+)([dhm]))?)");
     std::smatch m;
     DateTime t;
     auto field = [&](size_t i) { return m[i].matched ? std::stoi(m[i]) : 0; };
     if (std::regex_match(text, m, kAbsolute)) {
       t = {field(1), field(2), field(3), field(4), field(5), field(6)};
-    } else if (std::regex_match(text, m, kRelative)) {
+    } else if (std::regex_match(text, m, kToday)) {
       const auto day = OleToDateTime(std::floor(now_) + field(1));
       Expect(day.has_value(), where, "date out of range");
       t = {day->year, day->month, day->day, field(2), field(3), field(4)};
+    } else if (std::regex_match(text, m, kNow)) {
+      const double perUnit = !m[2].matched ? 0 : m[2] == "d" ? 1.0 : m[2] == "h" ? 1.0 / 24 : 1.0 / 1440;
+      const auto moment = OleToDateTime(now_ + field(1) * perUnit);
+      Expect(moment.has_value(), where, "date out of range");
+      t = *moment;
     } else {
-      Fail(where, "expected a date such as \"2026-12-10 09:30\" or \"today+1 09:30\"");
+      Fail(where, "expected a date such as \"2026-12-10 09:30\", \"today+1 09:30\" or \"now+2h\"");
     }
     const auto serial = DateTimeToOle(t);
     Expect(serial.has_value(), where, "no such date or time \"" + text + "\"");

@@ -55,6 +55,7 @@ class Recipient : public AutomationObject {
 
 // Collections numbered from 1, in store order.
 HRESULT FetchItem(const Args& args, size_t count, long& index) {
+  if (!args.Has(0)) return DISP_E_PARAMNOTOPTIONAL;
   const auto n = args.Long(0);
   if (!n) return DISP_E_TYPEMISMATCH;
   if (*n < 1 || static_cast<size_t>(*n) > count) return DISP_E_BADINDEX;

@@ -44,7 +44,10 @@ TEST(StoreLoader, RelativeAndAbsoluteDates) {
       {"subject": "a", "start": "today+2 09:30"},
       {"subject": "b", "start": "today-1 23:59:59"},
       {"subject": "c", "start": "2027-01-05T08:00"},
-      {"subject": "d", "start": "today"}]})",
+      {"subject": "d", "start": "today"},
+      {"subject": "e", "start": "now+90m"},
+      {"subject": "f", "start": "now-1d"},
+      {"subject": "g", "start": "now"}]})",
                                  "store.json", kNow);
   auto start = [&](int i) {
     return *OleToDateTime(std::get<Appointment>(loaded.store.calendar[i].content).start);
@@ -57,6 +60,12 @@ TEST(StoreLoader, RelativeAndAbsoluteDates) {
   EXPECT_EQ(start(2).year, 2027);
   EXPECT_EQ(start(3).day, 9);
   EXPECT_EQ(start(3).hour, 0);
+  EXPECT_EQ(start(4).hour, 11);
+  EXPECT_EQ(start(4).minute, 45);
+  EXPECT_EQ(start(5).day, 8);
+  EXPECT_EQ(start(5).hour, 10);
+  EXPECT_EQ(start(5).minute, 15);
+  EXPECT_EQ(start(6).minute, 15);
 }
 
 TEST(StoreLoader, MeetingsRecipientsAndRecurrence) {
