@@ -1,6 +1,7 @@
 #include "mailstore/store_loader.h"
 
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -76,7 +77,9 @@ class Reader {
   }
   long Integer(const json& v, const std::string& where) const {
     Expect(v.is_number_integer(), where, "expected an integer");
-    return v.get<long>();
+    const long long n = v.get<long long>();
+    Expect(n >= INT32_MIN && n <= INT32_MAX, where, "the number is out of range");
+    return static_cast<long>(n);
   }
   long Result(const json& v, const std::string& where) const {
     if (v.is_number_integer()) return static_cast<long>(v.get<long long>());
@@ -216,7 +219,7 @@ class Reader {
   }
 
   long MeetingStatus(const json& v, const std::string& where) const {
-    if (v.is_number_integer()) return v.get<long>();
+    if (v.is_number_integer()) return Integer(v, where);
     static const std::map<std::string, long> kNames = {
         {"none", 0}, {"meeting", 1}, {"received", 3}, {"cancelled", 5}, {"receivedCancelled", 7}};
     auto found = kNames.find(Str(v, where));

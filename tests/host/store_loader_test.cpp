@@ -139,6 +139,11 @@ TEST(StoreLoader, MalformedStoresNameTheFileAndThePlace) {
   EXPECT_EQ(ErrorOf(R"({"calendar": [{"start": "today", "recurrence": {"pattern": "yearly"}}]})"),
             "store.json: at /calendar/0/recurrence/pattern: expected daily, weekly or monthly");
   EXPECT_EQ(ErrorOf(R"([1, 2])"), "store.json: at /: the store must be a JSON object");
+  EXPECT_EQ(ErrorOf(R"({"calendar": [{"start": "today", "recurrence": {"pattern": "daily",
+            "count": 99999999999}}]})"),
+            "store.json: at /calendar/0/recurrence/count: the number is out of range");
+  EXPECT_EQ(ErrorOf(std::string(100000, '[')).rfind("store.json: at line 1, column 100001: invalid JSON", 0),
+            0u);
   EXPECT_EQ(ErrorOf(""), "store.json: at line 1, column 1: invalid JSON: syntax error while "
                          "parsing value - unexpected end of input; expected '[', '{', or a literal");
 }
