@@ -2,8 +2,8 @@
 
 #include "addin/sms_plugin_options_win.h"
 #include "addin/toolbar_buttons.h"
-#include "store/settings_manager.h"
 #include "platform/prompt_win.h"
+#include "store/settings_manager.h"
 
 namespace {
 
