@@ -139,4 +139,16 @@ TEST(RegistrationScript, DamagedScriptsAreRefusedWithTheLine) {
   }
 }
 
+TEST(RegistrationScript, EveryCutInsideABlockIsRefused) {
+  std::u16string script = *ExpandRegistryScript(ShippedScript(), {{u"MODULE", u"C:\\a.dll"}});
+  std::size_t firstRootEnd = script.find(u"\n}\n");
+  ASSERT_NE(firstRootEnd, std::u16string::npos);
+  std::size_t firstBrace = script.find(u'{');
+  for (std::size_t cut = firstBrace + 1; cut <= firstRootEnd; ++cut) {
+    RegistryScriptParse parsed = ParseRegistryScript(script.substr(0, cut));
+    EXPECT_NE(parsed.error, "") << "accepted a script cut at " << cut;
+  }
+  EXPECT_EQ(ParseRegistryScript(script.substr(0, firstRootEnd + 2)).error, "");
+}
+
 }  // namespace
