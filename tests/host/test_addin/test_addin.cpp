@@ -84,6 +84,7 @@ class MarkerSink : public Unknown<IDispatch> {
 
 class TestAddin : public Unknown<host::Extensibility2> {
  public:
+  TestAddin() { sink_.Attach(new MarkerSink); }
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     return Answer(iid == IID_IUnknown || iid == IID_IDispatch || iid == host::kIidExtensibility2, out);
   }
@@ -104,7 +105,7 @@ class TestAddin : public Unknown<host::Extensibility2> {
     if (SUCCEEDED(hr)) hr = outlook::SetTooltipText(button, u"Writes a marker file");
     if (SUCCEEDED(hr)) hr = outlook::SetTag(button, u"TestAddinButton");
     if (SUCCEEDED(hr)) hr = outlook::ButtonEventsConnection(button, connection_);
-    if (SUCCEEDED(hr)) hr = connection_->Advise(&sink_, &cookie_);
+    if (SUCCEEDED(hr)) hr = connection_->Advise(sink_.Get(), &cookie_);
     return hr;
   }
   HRESULT STDMETHODCALLTYPE OnDisconnection(int, SAFEARRAY**) override {
@@ -118,9 +119,7 @@ class TestAddin : public Unknown<host::Extensibility2> {
   HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override { return S_OK; }
 
  private:
-  ~TestAddin() override { sink_.Release(); }
-  // Kept alive by the add-in's own reference; the button holds another.
-  MarkerSink& sink_ = *new MarkerSink;
+  Microsoft::WRL::ComPtr<MarkerSink> sink_;
   Microsoft::WRL::ComPtr<IConnectionPoint> connection_;
   DWORD cookie_ = 0;
 };
