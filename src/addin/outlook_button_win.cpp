@@ -6,6 +6,7 @@
 #include "addin/access/office_access.h"
 #include "addin/access/outlook_access.h"
 #include "addin/access/outlook_ids.h"
+#include "addin/module_lock.h"
 
 namespace {
 
@@ -21,6 +22,10 @@ std::u16string FailureMessage(const char* what) {
 COutlookButton::COutlookButton(outlook::Dispatch button, outlook::Dispatch application,
                                std::shared_ptr<const CommandTable> commands)
     : commands_(std::move(commands)) {
+  // The host calls into a sink for as long as it holds it, so the library
+  // must stay loaded while any sink lives, even after the add-in object is
+  // gone (a user may switch the add-in off while its toolbar stays).
+  ModuleLock();
   Advise(button);
   hostApplication = std::move(application);
 }
@@ -32,6 +37,7 @@ COutlookButton::~COutlookButton() {
   }
   hostApplication = outlook::Dispatch();
   buttonControl = outlook::Dispatch();
+  ModuleUnlock();
 }
 
 // A sink that cannot be advised is left without a button: it never gets a

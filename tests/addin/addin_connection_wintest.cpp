@@ -11,6 +11,7 @@
 
 #include "addin/access/office_access.h"
 #include "addin/access/outlook_access.h"
+#include "addin/module_lock.h"
 #include "addin/quorval_addin_win.h"
 #include "addin/access/com_apartment.h"
 #include "standin/stand_in.h"
@@ -186,14 +187,17 @@ TEST_F(AddinConnection, ClicksRunTheCommandOfEachButton) {
   EXPECT_TRUE(log_.failures.empty());
 }
 
-TEST_F(AddinConnection, DisconnectingChangesNothing) {
+TEST_F(AddinConnection, DisconnectingChangesNothingAndTheButtonsOutliveTheAddin) {
+  long moduleCount = ModuleLockCount();
   ComPtr<_IDTExtensibility2> addin = NewAddin();
   ASSERT_EQ(Connect(addin), S_OK);
   EXPECT_EQ(addin->OnDisconnection(1, nullptr), E_NOTIMPL);
   EXPECT_EQ(addin->OnBeginShutdown(nullptr), E_NOTIMPL);
+  addin.Reset();
   ASSERT_EQ(Toolbars().size(), 1u);
   EXPECT_EQ(client_->Click(u"SMSPluginOptions"), 1u);
   EXPECT_EQ(log_.ran.size(), 1u);
+  EXPECT_EQ(ModuleLockCount(), moduleCount + 3) << "the library stays while the buttons' sinks live";
 }
 
 TEST_F(AddinConnection, AButtonWhoseSinkCannotBeAdvisedDoesNothing) {

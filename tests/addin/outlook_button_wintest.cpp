@@ -10,6 +10,7 @@
 #include "addin/access/office_access.h"
 #include "addin/access/outlook_access.h"
 #include "addin/access/outlook_ids.h"
+#include "addin/module_lock.h"
 #include "addin/outlook_button_win.h"
 #include "standin/stand_in.h"
 
@@ -198,11 +199,14 @@ class UncountingButton : public IDispatch, public IConnectionPointContainer, pub
 
 TEST_F(OutlookButtonTest, DestructionUnadvisesAndAReleaseAtZeroChangesNothing) {
   UncountingButton button;
+  long moduleCount = ModuleLockCount();
   auto* sink = new COutlookButton(outlook::Dispatch(ComPtr<IDispatch>(&button)),
                                   outlook::Dispatch(client_->Application()), commands_);
   ASSERT_EQ(button.sink, static_cast<IDispatch*>(sink));
   ULONG heldByButton = button.refs;
+  EXPECT_EQ(ModuleLockCount(), moduleCount + 1) << "a live sink keeps the library loaded";
   EXPECT_EQ(sink->Release(), 0u);
+  EXPECT_EQ(ModuleLockCount(), moduleCount);
   EXPECT_EQ(button.unadvisedCookie, 77u);
   EXPECT_EQ(button.releaseAtZero, 0u);
   EXPECT_LT(button.refs, heldByButton) << "the sink let go of the button and its connection";
