@@ -141,7 +141,8 @@ HRESULT CQuorvalOAddin::AddToolbarButton(outlook::Dispatch& controls, const Tool
   outlook::SetFaceId(button, row.faceId);
   hr = outlook::SetStyle(button, kStyleIconAndCaption);
   if (FAILED(hr)) return hr;
-  // The sink keeps itself alive through its connection.
+  // Its construction reference is never given back: the sink serves the
+  // button for as long as the host shows it, beyond this object's life.
   new COutlookButton(control, hostApplication, commands_);
   return S_OK;
 }
