@@ -2,8 +2,9 @@
 # Runs ctest in both trees (called by test.sh inside a display).
 set -uo pipefail
 build=$1; shift
-wineboot -i >/dev/null 2>&1
+mkdir -p "$WINEPREFIX"
 wineserver -p
+wineboot -i >/dev/null 2>&1
 status=0
 summary=()
 for tree in native win; do

@@ -36,7 +36,12 @@ class CommandBarButton : public AutomationObject, public IConnectionPointContain
   // of sinks reached.
   size_t Click(bool& cancelDefault);
   // The host is closing: the button lets go of its sinks.
-  void DropSinks() { sinks_.clear(); }
+  void DropSinks() {
+    // A sink released here may unadvise itself, which erases from sinks_:
+    // take them out of the map before they go.
+    auto dropped = std::move(sinks_);
+    sinks_.clear();
+  }
 
  protected:
   HRESULT InvokeMember(DISPID id, WORD flags, const Args& args, VARIANT* result,

@@ -113,8 +113,10 @@ HRESULT CommandBars::Add(const Args& args, VARIANT* result) {
     const std::string number = std::to_string(bars_.size() + 1);
     name = u"Custom " + std::u16string(number.begin(), number.end());
   }
-  for (const auto& bar : bars_) {
-    if (bar->Name() == name) return kInvalidCall;
+  if (world_->uniqueToolbarNames) {
+    for (const auto& bar : bars_) {
+      if (bar->Name() == name) return kInvalidCall;
+    }
   }
   const long position = args.Has(1) ? args.Long(1).value_or(kBarFloating) : kBarFloating;
   const bool temporary = args.Has(3) && args.Bool(3).value_or(false);

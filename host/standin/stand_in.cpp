@@ -46,6 +46,8 @@ FaultBook& StandIn::Faults() { return world_->faults; }
 
 void StandIn::SetActiveExplorer(bool present) { world_->hasActiveExplorer = present; }
 
+void StandIn::SetUniqueToolbarNames(bool unique) { world_->uniqueToolbarNames = unique; }
+
 CallCounter& StandIn::Calls() { return world_->calls; }
 
 std::vector<ToolbarState> StandIn::Toolbars() const {

@@ -54,6 +54,7 @@ class StandIn {
 
   FaultBook& Faults();
   void SetActiveExplorer(bool present);
+  void SetUniqueToolbarNames(bool unique);
   CallCounter& Calls();
 
   std::vector<ToolbarState> Toolbars() const;

@@ -12,6 +12,8 @@ struct World {
   FaultBook faults;
   CallCounter calls;
   bool hasActiveExplorer = true;
+  // Office refuses a second toolbar of the same name; some hosts do not.
+  bool uniqueToolbarNames = true;
 };
 
 }  // namespace standin

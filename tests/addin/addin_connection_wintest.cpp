@@ -124,6 +124,21 @@ TEST_F(AddinConnection, EachConnectionAsksTheHostForAToolbarOfItsOwn) {
   EXPECT_TRUE(Toolbars().empty());
 }
 
+TEST_F(AddinConnection, AHostThatAllowsTheNameTwiceGetsASecondToolbar) {
+  client_->SetUniqueToolbarNames(false);
+  ASSERT_EQ(Connect(NewAddin()), S_OK);
+  ASSERT_EQ(Connect(NewAddin()), S_OK);
+  const std::vector<standin::ToolbarState> bars = Toolbars();
+  ASSERT_EQ(bars.size(), 2u);
+  for (const auto& bar : bars) {
+    EXPECT_EQ(bar.name, u"SMS sender Toolbar");
+    ASSERT_EQ(bar.buttons.size(), 3u);
+    EXPECT_EQ(bar.buttons[0].tag, u"NewSMSMessage");
+    EXPECT_EQ(bar.buttons[2].tag, u"SMSPluginOptions");
+    EXPECT_EQ(bar.buttons[2].sinkCount, 1u);
+  }
+}
+
 TEST_F(AddinConnection, WithoutAMailClientOrAWindowThereIsNoToolbar) {
   ComPtr<_IDTExtensibility2> addin = NewAddin();
   EXPECT_TRUE(FAILED(addin->OnConnection(nullptr, 1, nullptr, nullptr)));
