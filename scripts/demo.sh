@@ -3,7 +3,9 @@
 # simulator on a free loopback port, writes Settings.ini (gateway host and
 # account) into a fresh Wine prefix, sends SMS to sample contacts through
 # the add-in's gateway client over WinINet, prints the delivery report and
-# then what the gateway received.
+# then what the gateway received. Last, it registers the add-in and lets the
+# stand-in mail client load it, as the real client does at start-up, and
+# prints the toolbar the add-in made.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -53,3 +55,17 @@ for number, line in enumerate(open(sys.argv[1], encoding="utf-8"), 1):
     print(f"   to={params.get('to')} message={message!r} unicode={params.get('unicode')}")
     print(f"   reply: {entry['reply']!r}")
 PY
+
+echo
+echo "The add-in registered and loaded by the stand-in mail client over tests/data/sample_store.json:"
+# One display for both steps: a wineserver left from an earlier display
+# would give the host's window to a display that is gone.
+wineserver -k 2>/dev/null || true
+load_addin='wine regsvr32 /s "$1" && wine "$2" --store "$3" --addin QuorvalSmsOutlookAddin.QuorvalOAddin --exit-after'
+addin_args=("$build/win/src/addin/QuorvalSmsOutlookAddin.dll" "$build/win/host/outlook_host.exe"
+  "$root/tests/data/sample_store.json")
+if [ -n "${DISPLAY:-}" ]; then
+  bash -c "$load_addin" _ "${addin_args[@]}" | tr -d '\r'
+else
+  xvfb-run -a bash -c "$load_addin" _ "${addin_args[@]}" | tr -d '\r'
+fi
