@@ -1,0 +1,50 @@
+#include "send/send_flow.h"
+
+#include "gateway/delivery_report.h"
+#include "send/recipient_tokens.h"
+
+namespace {
+
+constexpr char16_t kReportHeading[] = u"SMS delivery results:\n\n";
+
+}  // namespace
+
+std::vector<std::u16string> SendToRecipients(const std::u16string& recipientsText,
+                                             const ContactDirectory& directory, const SendToContact& send) {
+  std::vector<std::u16string> tokens = SplitRecipients(recipientsText);
+  if (tokens.back().empty()) tokens.pop_back();
+  std::vector<std::u16string> lines;
+  for (const std::u16string& token : tokens) {
+    if (!directory.Contains(token)) {
+      lines.push_back(NotAContactLine(token));
+      continue;
+    }
+    // Fetched for this message only and released with it.
+    ContactRef contact = directory.Fetch(token);
+    lines.push_back(contact ? send(contact) : UnreadableContactLine(token));
+  }
+  return lines;
+}
+
+std::u16string DeliveryReportText(const std::vector<std::u16string>& lines) {
+  std::u16string report = kReportHeading;
+  for (const std::u16string& line : lines) report += line + u"\n";
+  return report;
+}
+
+std::u16string ReportLineOf(const SMSMessage& message, const CodePage& codePage) {
+  // The gateway client owns the wording and conversion of record lines.
+  std::u16string report = BuildDeliveryReport({&message}, codePage);
+  std::u16string heading = kReportHeading;
+  if (report.compare(0, heading.size(), heading) == 0) report.erase(0, heading.size());
+  if (!report.empty() && report.back() == u'\n') report.pop_back();
+  return report;
+}
+
+std::u16string NotAContactLine(const std::u16string& token) {
+  return u"Nothing was sent to \"" + token + u"\" because it is not a contact with a mobile number.";
+}
+
+std::u16string UnreadableContactLine(const std::u16string& key) {
+  return u"Nothing was sent to \"" + key + u"\" because the contact could not be read from the contacts folder.";
+}
