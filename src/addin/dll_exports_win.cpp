@@ -7,6 +7,7 @@
 #include "addin/class_factory_win.h"
 #include "addin/module_lock.h"
 #include "addin/server_registration_win.h"
+#include "gateway/internet_session_win.h"
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** out) {
   if (!out) return E_POINTER;
@@ -16,7 +17,13 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void**
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-extern "C" HRESULT WINAPI DllCanUnloadNow() { return ModuleLockCount() <= 0 ? S_OK : S_FALSE; }
+// The gateway connection must be closed before the library goes: WinINet
+// may not be called from DllMain.
+extern "C" HRESULT WINAPI DllCanUnloadNow() {
+  if (ModuleLockCount() > 0) return S_FALSE;
+  internet_session::Close();
+  return S_OK;
+}
 
 extern "C" HRESULT WINAPI DllRegisterServer() {
   try {

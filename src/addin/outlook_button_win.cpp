@@ -101,8 +101,17 @@ STDMETHODIMP COutlookButton::Invoke(DISPID id, REFIID riid, LCID, WORD, DISPPARA
   return S_OK;
 }
 
-// The sink's own button decides, whatever button the event names.
+// The sink's own button decides, whatever button the event names. A
+// command runs its dialog's modal loop inside the click; a click that
+// reaches a button meanwhile (posted to it, or while a run sends) must not
+// start a second command on top of the first.
 void COutlookButton::RunCommandOfTag() {
+  static bool commandRunning = false;
+  if (commandRunning) return;
+  struct Running {
+    Running() { commandRunning = true; }
+    ~Running() { commandRunning = false; }
+  } running;
   HWND owner = GetActiveWindow();
   try {
     std::u16string tag;

@@ -7,6 +7,8 @@
 #include "addin/module_lock.h"
 #include "addin/outlook_button_win.h"
 #include "addin/toolbar_buttons.h"
+#include "gateway/internet_session_win.h"
+#include "gateway/responsive_send_win.h"
 
 namespace {
 
@@ -188,7 +190,12 @@ STDMETHODIMP CQuorvalOAddin::Extensibility::OnConnection(IDispatch* application,
   }
 }
 
-STDMETHODIMP CQuorvalOAddin::Extensibility::OnDisconnection(int, SAFEARRAY**) { return E_NOTIMPL; }
+// The toolbar stays until the host closes; only the gateway's connection,
+// which would otherwise outlive the add-in's use, is let go.
+STDMETHODIMP CQuorvalOAddin::Extensibility::OnDisconnection(int, SAFEARRAY**) {
+  if (!ResponsiveSend::SendInProgress()) internet_session::Close();
+  return E_NOTIMPL;
+}
 STDMETHODIMP CQuorvalOAddin::Extensibility::OnAddInsUpdate(SAFEARRAY**) { return E_NOTIMPL; }
 STDMETHODIMP CQuorvalOAddin::Extensibility::OnStartupComplete(SAFEARRAY**) { return E_NOTIMPL; }
 STDMETHODIMP CQuorvalOAddin::Extensibility::OnBeginShutdown(SAFEARRAY**) { return E_NOTIMPL; }

@@ -1,10 +1,10 @@
 #include "gateway/delivery_report.h"
 
 std::u16string BuildDeliveryReport(const std::vector<const SMSMessage*>& records,
-                                   const CodePage& codePage) {
+                                   const CodePage&) {
   std::u16string report = u"SMS delivery results:\n\n";
   for (const SMSMessage* record : records) {
-    report += codePage.FromAnsi(record->reportText());
+    report += record->ReportLine();
     report += u'\n';
   }
   return report;

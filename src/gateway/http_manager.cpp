@@ -21,6 +21,7 @@ long HTTPManager::Fail(std::string details) {
 long HTTPManager::SendRequest(const std::string& phoneNumber, const std::string& text,
                               double sendTime, std::string& reply) {
   failureDetails_.clear();
+  lastOutcome_.reset();
   verb_ = "GET";
   const std::string query = BuildGatewayQuery(ReadGatewayAccount(settings_, codePage_), phoneNumber, text);
   objectPath_ = kGatewayScript + query;
@@ -39,6 +40,7 @@ long HTTPManager::SendRequest(const std::string& phoneNumber, const std::string&
     return Fail("The message is too long to send in one request.");
   }
   const HttpReply answer = exchange_->Get(address_->host, address_->port, objectPath_);
+  lastOutcome_ = answer.outcome;
   reply += answer.body;
   if (answer.outcome == HttpReply::Outcome::kAnswered && answer.status == 200) return kStatusOk;
   return Fail(DescribeExchangeFailure(answer));

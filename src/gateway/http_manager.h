@@ -29,6 +29,9 @@ class HTTPManager {
   long SendRequest(const std::string& phoneNumber, const std::string& text, double sendTime,
                    std::string& reply);
   const std::string& FailureDetails() const { return failureDetails_; }
+  // How the latest exchange ended; nullopt when SendRequest failed before
+  // reaching the gateway (no gateway configured, a message too long...).
+  const std::optional<HttpReply::Outcome>& LastOutcome() const { return lastOutcome_; }
 
   // The request target of the latest SendRequest.
   const std::string& ObjectPath() const { return objectPath_; }
@@ -46,6 +49,7 @@ class HTTPManager {
   std::string verb_;
   std::string objectPath_;
   std::string failureDetails_;
+  std::optional<HttpReply::Outcome> lastOutcome_;
 };
 
 inline constexpr long kStatusOk = 0;

@@ -69,11 +69,11 @@ long SMSMessage::Send(HTTPManager& gateway) {
 
 void SMSMessage::ParseReply(const std::string& reply) {
   reply_ = reply;
-  const std::string name = ContactName();
+  const std::u16string name = ContactName();
   if (StartsWith(reply, "accepted")) {
     accepted_ = true;
     if (auto details = AfterLastComma(reply)) successDetails_ = *details;
-    reportText_ = "Message for " + name + " was sent successfully. Details: " + successDetails_;
+    SetReport(name, " was sent successfully. Details: " + successDetails_);
   } else if (StartsWith(reply, "error")) {
     if (auto details = AfterLastComma(reply)) failureDetails_ = *details;
     SetNotSent(name, failureDetails_);
@@ -83,13 +83,25 @@ void SMSMessage::ParseReply(const std::string& reply) {
   if (sendTime_ == 0) sendTime_ = clock_.NowUtc();
 }
 
-void SMSMessage::SetNotSent(const std::string& name, const std::string& details) {
+void SMSMessage::SetNotAttempted(const std::string& details) { SetNotSent(ContactName(), details); }
+
+void SMSMessage::SetNotSent(const std::u16string& name, const std::string& details) {
   failureDetails_ = details;
-  reportText_ = "Message for " + name + " was not sent. Details: " + failureDetails_;
+  SetReport(name, " was not sent. Details: " + failureDetails_);
 }
 
-std::string SMSMessage::ContactName() const {
+void SMSMessage::SetReport(const std::u16string& name, const std::string& tail) {
+  reportName_ = name;
+  reportTail_ = tail;
+  reportText_ = "Message for " + codePage_.ToAnsi(name) + tail;
+}
+
+std::u16string SMSMessage::ReportLine() const {
+  if (reportText_.empty()) return {};
+  return u"Message for " + reportName_ + codePage_.FromAnsi(reportTail_);
+}
+
+std::u16string SMSMessage::ContactName() const {
   if (!contact_) return {};
-  const auto name = contact_->FullName();
-  return name ? codePage_.ToAnsi(*name) : std::string();
+  return contact_->FullName().value_or(std::u16string());
 }

@@ -31,6 +31,15 @@ class SMSMessage {
   // Interprets a gateway reply into the result fields.
   void ParseReply(const std::string& reply);
 
+  // For a message its run did not attempt: a not-sent report line with
+  // these details; nothing else changes.
+  void SetNotAttempted(const std::string& details);
+
+  // The report line as the user reads it: the contact's name as the client
+  // gives it (UTF-16, so names outside the ANSI code page stay readable)
+  // and the rest converted from ANSI. Empty when reportText() is.
+  std::u16string ReportLine() const;
+
   bool accepted() const { return accepted_; }
   double sendTime() const { return sendTime_; }
   const std::string& text() const { return text_; }
@@ -42,8 +51,9 @@ class SMSMessage {
   const ContactRef& contact() const { return contact_; }
 
  private:
-  std::string ContactName() const;
-  void SetNotSent(const std::string& name, const std::string& details);
+  std::u16string ContactName() const;
+  void SetReport(const std::u16string& name, const std::string& tail);
+  void SetNotSent(const std::u16string& name, const std::string& details);
 
   const CodePage& codePage_;
   const Clock& clock_;
@@ -57,6 +67,8 @@ class SMSMessage {
   std::string failureDetails_;
   std::string successDetails_;
   std::string reportText_;
+  std::u16string reportName_;
+  std::string reportTail_;
 };
 
 // The reply that stands in for the gateway's when a contact has no number.

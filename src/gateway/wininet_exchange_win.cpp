@@ -1,7 +1,8 @@
 #include "gateway/wininet_exchange_win.h"
 
 #include <algorithm>
-#include <initializer_list>
+
+#include "gateway/internet_session_win.h"
 
 namespace {
 
@@ -39,20 +40,15 @@ void WinInetExchange::Release() {
   // Children before their parents.
   request_.reset();
   connection_.reset();
-  internet_.reset();
 }
 
 bool WinInetExchange::Open(const std::string& host, unsigned short port, const std::string& target) {
-  internet_.reset(InternetOpenW(L"SendSMS", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!internet_) return false;
-  SetTimeouts(internet_.get());
-  connection_.reset(InternetConnectA(internet_.get(), host.c_str(), port, nullptr, nullptr,
+  HINTERNET internet = internet_session::Acquire(timeoutMs_);
+  if (!internet) return false;
+  connection_.reset(InternetConnectA(internet, host.c_str(), port, nullptr, nullptr,
                                      INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection_) {
-    internet_.reset();
-    return false;
-  }
-  SetTimeouts(connection_.get());
+  if (!connection_) return false;
+  internet_session::SetTimeouts(connection_.get(), timeoutMs_);
   // Every request is a new message: a cached answer would claim a send
   // that never reached the gateway. The gateway keeps no session, and
   // skipping the cookie store saves milliseconds per message.
@@ -60,17 +56,8 @@ bool WinInetExchange::Open(const std::string& host, unsigned short port, const s
                                   INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES,
                                   0));
   if (!request_) return false;
-  SetTimeouts(request_.get());
+  internet_session::SetTimeouts(request_.get(), timeoutMs_);
   return true;
-}
-
-// Handles copy their parent's time-outs only on some WinINet versions, so
-// every level gets them.
-void WinInetExchange::SetTimeouts(HINTERNET handle) {
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                       INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-    InternetSetOptionW(handle, option, &timeoutMs_, sizeof timeoutMs_);
-  }
 }
 
 HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, const std::string& target) {

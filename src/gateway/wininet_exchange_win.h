@@ -5,8 +5,10 @@
 #include "gateway/http_manager.h"
 #include "gateway/internet_handle_win.h"
 
-// One plain-HTTP GET per call over WinINet. The handles of an exchange stay
-// open until the next exchange or destruction.
+// One plain-HTTP GET per call over WinINet, on the process's internet
+// handle (internet_session). The connection and request handles of an
+// exchange stay open until the next exchange or destruction; closing them
+// hands the connection back to WinINet for the next message.
 class WinInetExchange : public HttpExchange {
  public:
   // A gateway that takes the connection but never answers must not hold
@@ -22,12 +24,10 @@ class WinInetExchange : public HttpExchange {
 
  private:
   void Release();
-  void SetTimeouts(HINTERNET handle);
   bool Open(const std::string& host, unsigned short port, const std::string& target);
   std::string ReadBody();
 
   DWORD timeoutMs_;
-  unique_hinternet internet_;
   unique_hinternet connection_;
   unique_hinternet request_;
 };
