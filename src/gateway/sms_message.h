@@ -35,6 +35,11 @@ class SMSMessage {
   // these details; nothing else changes.
   void SetNotAttempted(const std::string& details);
 
+  // Lets the contact go once the message is done with it, so that a long
+  // run does not hold every contact open in the mail client. The report
+  // line keeps the name read for it.
+  void ReleaseContact() { contact_.reset(); }
+
   // The report line as the user reads it: the contact's name as the client
   // gives it (UTF-16, so names outside the ANSI code page stay readable)
   // and the rest converted from ANSI. Empty when reportText() is.

@@ -1,0 +1,86 @@
+#include "batch/reminder_run.h"
+
+#include "batch/attendee_resolver.h"
+#include "batch/meeting_collection.h"
+#include "batch/recurring_question.h"
+#include "batch/template_filling.h"
+#include "batch/time_frame.h"
+#include "gateway/delivery_report.h"
+#include "gateway/message_text.h"
+#include "store/history_key.h"
+
+namespace {
+
+constexpr char kOutsideCalendar[] = "The delivery time of this reminder lies outside the calendar's years.";
+
+}  // namespace
+
+std::u16string ReminderRun::RepeatQuestion(const std::u16string& filledText, const std::u16string& firstName,
+                                           const std::u16string& mobileNumber) {
+  return u"Message \"" + filledText + u"\" was already sent to " + firstName + u" on phone number " +
+         mobileNumber + u".\nDo you want to send it again?";
+}
+
+bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGateway& makeGateway,
+                      std::vector<std::unique_ptr<SMSMessage>>& messages, const Progress& progress) {
+  const std::optional<double> frameEnd = TimeFrameEnd(ports_.clock, request.frameUnit, request.frameCount);
+  RecurringQuestion recurring(ports_.prompt, caption_);
+  MeetingList meetings;
+  if (frameEnd) meetings = CollectMeetings(ports_.client, *frameEnd, ports_.clock, recurring);
+  if (meetings.empty()) {
+    ports_.prompt.Show(kNoMeetingsMessage, caption_);
+    return false;
+  }
+  messages.clear();
+
+  std::vector<std::vector<std::shared_ptr<Recipient>>> attendees;
+  int total = 0;
+  for (const Meeting& meeting : meetings) {
+    attendees.push_back(Attendees(*meeting.item));
+    total += static_cast<int>(attendees.back().size());
+  }
+  int done = 0;
+  AttendeeResolver resolver(ports_.client);
+  for (size_t m = 0; m < meetings.size(); ++m) {
+    const Meeting& meeting = meetings[m];
+    const std::optional<double> delivery = DeliveryTime(request.mode, meeting.start);
+    for (const auto& attendee : attendees[m]) {
+      if (progress) progress(++done, total);
+      ContactRef contact = resolver.Resolve(*attendee);
+      if (!contact) continue;
+      const std::optional<std::u16string> mobile = contact->MobileTelephoneNumber();
+      const std::u16string firstName = contact->FirstName().value_or(std::u16string());
+      const std::u16string filled = FillTemplate(request.templateText, firstName, meeting.start);
+      const std::string key = BuildHistoryKey(attendee->EntryID().value_or(std::u16string()), mobile,
+                                              meeting.start, ports_.codePage);
+      const std::string text = EncodeMessageText(
+          filled, ports_.settings.GetInt(settings_key::kAlphabet, 0), ports_.codePage);
+      auto message = std::make_unique<SMSMessage>(ports_.codePage, ports_.clock, std::move(contact), text,
+                                                  delivery.value_or(0), key);
+      if (!delivery) {
+        message->SetNotAttempted(kOutsideCalendar);
+      } else if (!run.Active()) {
+        run.MarkNotAttempted(*message);
+      } else {
+        if (ports_.history.WasSent(key, text) &&
+            !ports_.prompt.AskYesNo(RepeatQuestion(filled, firstName, mobile.value_or(std::u16string())),
+                                    caption_)) {
+          continue;
+        }
+        std::unique_ptr<HTTPManager> gateway = makeGateway();
+        if (run.Send(*message, *gateway) == kStatusOk && message->accepted()) {
+          ports_.history.RecordSent(key, text, message->sendTime());
+        }
+      }
+      message->ReleaseContact();
+      messages.push_back(std::move(message));
+    }
+  }
+
+  if (ports_.settings.GetInt(settings_key::kShowDeliveryResults, 1) == 1) {
+    std::vector<const SMSMessage*> listed;
+    for (const auto& message : messages) listed.push_back(message.get());
+    ports_.prompt.Show(BuildDeliveryReport(listed, ports_.codePage), caption_);
+  }
+  return true;
+}

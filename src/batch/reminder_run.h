@@ -1,0 +1,62 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addin/mail_items.h"
+#include "batch/delivery_time.h"
+#include "batch/units.h"
+#include "gateway/http_manager.h"
+#include "gateway/send_run.h"
+#include "gateway/sms_message.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "platform/prompt.h"
+#include "store/sent_history.h"
+#include "store/settings.h"
+
+// What the batch dialog shows when a send button is pressed.
+struct ReminderRequest {
+  std::optional<Unit> frameUnit;  // unit none when the list has no selection
+  int frameCount = 0;
+  SendMode mode = SendMode::Now();
+  std::u16string templateText;
+};
+
+// One press of a batch send button: the meetings of the time frame, one
+// reminder per attendee who is a contact, the repeat question for
+// reminders the history holds, one gateway client per message, the report.
+// The messages stay in `messages` (the dialog's list) until the next run
+// that has meetings. Every contact is let go once its message is done, so
+// that a run holds at most one contact open at a time.
+class ReminderRun {
+ public:
+  struct Ports {
+    MailClient& client;
+    Settings& settings;
+    SentHistory& history;
+    Prompt& prompt;
+    const CodePage& codePage;
+    const Clock& clock;
+  };
+  using MakeGateway = std::function<std::unique_ptr<HTTPManager>()>;
+  // Attendees handled so far and attendees of the run's meetings.
+  using Progress = std::function<void(int done, int total)>;
+
+  ReminderRun(Ports ports, std::u16string caption) : ports_(ports), caption_(std::move(caption)) {}
+
+  // False when the frame held no meeting (the user was told so).
+  bool Run(const ReminderRequest& request, SendRun& run, const MakeGateway& makeGateway,
+           std::vector<std::unique_ptr<SMSMessage>>& messages, const Progress& progress = {});
+
+  static std::u16string RepeatQuestion(const std::u16string& filledText, const std::u16string& firstName,
+                                       const std::u16string& mobileNumber);
+
+ private:
+  Ports ports_;
+  std::u16string caption_;
+};
+
+inline constexpr char16_t kNoMeetingsMessage[] = u"There are no meetings in specified timeframe.";

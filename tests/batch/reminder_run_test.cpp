@@ -1,0 +1,247 @@
+// A batch run's rules against in-memory ports: which reminders go out, the
+// repeat question, the history, the report and the contacts it holds.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "batch/reminder_run.h"
+#include "fake_mail_client.h"
+#include "gateway/gateway_fakes.h"
+#include "support/memory_settings.h"
+
+namespace {
+
+using fake::At;
+
+std::u16string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::u16string text;
+  for (unsigned char b : bytes) {
+    text += static_cast<char16_t>(kDigits[b >> 4]);
+    text += static_cast<char16_t>(kDigits[b & 15]);
+  }
+  return text;
+}
+
+// The identifier of an attendee picked from the contacts: 32 bytes, the
+// contact identifier's length, the contact identifier.
+std::u16string AttendeeOf(const std::string& contactId) {
+  std::string bytes(32, '\x11');
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>(contactId.size() >> (8 * i) & 0xFF);
+  return Hex(bytes + contactId);
+}
+
+class AnsweringPrompt : public Prompt {
+ public:
+  bool AskYesNo(const std::u16string& text, const std::u16string& caption) override {
+    questions.push_back(text);
+    EXPECT_EQ(caption, u"Send batch SMS");
+    return answers.empty() ? false : answers[(questions.size() - 1) % answers.size()];
+  }
+  void Show(const std::u16string& text, const std::u16string& caption) override {
+    shown.push_back(text);
+    EXPECT_EQ(caption, u"Send batch SMS");
+  }
+  std::vector<bool> answers;
+  std::vector<std::u16string> questions;
+  std::vector<std::u16string> shown;
+};
+
+// Answers by rule and logs every target.
+class RuleExchange : public HttpExchange {
+ public:
+  RuleExchange(std::function<HttpReply(const std::string&)> rule, std::vector<std::string>* log)
+      : rule_(std::move(rule)), log_(log) {}
+  HttpReply Get(const std::string&, unsigned short, const std::string& target) override {
+    log_->push_back(target);
+    return rule_(target);
+  }
+
+ private:
+  std::function<HttpReply(const std::string&)> rule_;
+  std::vector<std::string>* log_;
+};
+
+class ReminderRunTest : public testing::Test {
+ protected:
+  ReminderRunTest() : clock_(At(2026, 12, 10, 10, 0)) {
+    settings_.SetString(u"GatewayHost", u"gw.example.net");
+    client_.AddContact(u"AA01", u"Ann");
+    client_.AddContact(u"BB02", u"Bob");
+    auto first = client_.AddMeeting(u"Check-up", At(2026, 12, 10, 14, 30));
+    first->AddAttendee(AttendeeOf("\xAA\x01"));
+    first->AddAttendee(u"00FF");  // typed address: no contact
+    auto second = client_.AddMeeting(u"Cleaning", At(2026, 12, 11, 9, 5));
+    second->AddAttendee(AttendeeOf("\xBB\x02"));
+  }
+
+  bool RunNow(const std::u16string& text = u"Hi [[first name]], [[appt date]] [[appt time]]") {
+    ReminderRequest request;
+    request.frameUnit = Unit::Days;
+    request.frameCount = 2;
+    request.mode = SendMode::Now();
+    request.templateText = text;
+    return Run(request);
+  }
+
+  bool Run(const ReminderRequest& request) {
+    ReminderRun reminders({client_, settings_, history_, prompt_, codePage_, clock_}, u"Send batch SMS");
+    run_ = std::make_unique<SendRun>();
+    return reminders.Run(request, *run_, [&] {
+      return std::make_unique<HTTPManager>(settings_, codePage_, clock_,
+                                           std::make_unique<RuleExchange>(rule_, &requests_));
+    }, messages_);
+  }
+
+  // The message values as the gateway reads them, percent-escapes undone.
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> texts;
+    for (const auto& target : requests_) {
+      const auto from = target.find("message=") + 8;
+      const std::string value = target.substr(from, target.find("&concatenate") - from);
+      std::string text;
+      for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '%' && i + 2 < value.size()) {
+          text += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
+          i += 2;
+        } else {
+          text += value[i];
+        }
+      }
+      texts.push_back(text);
+    }
+    return texts;
+  }
+
+  fake::Client client_;
+  MemorySettings settings_;
+  SentHistory history_;
+  AnsweringPrompt prompt_;
+  Latin1CodePage codePage_;
+  fake::FixedClock clock_;
+  std::function<HttpReply(const std::string&)> rule_ = [](const std::string&) {
+    return Answer(200, "accepted,1,2,3,4,5,Queued");
+  };
+  std::vector<std::string> requests_;
+  std::unique_ptr<SendRun> run_;
+  std::vector<std::unique_ptr<SMSMessage>> messages_;
+};
+
+TEST_F(ReminderRunTest, EveryAttendeeWhoIsAContactGetsTheFilledTemplateAndIsRecorded) {
+  EXPECT_TRUE(RunNow());
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Hi Ann, 12/10/2026 14:30", "Hi Bob, 12/11/2026 09:05"}));
+  EXPECT_TRUE(prompt_.questions.empty());
+  EXPECT_EQ(history_.Entries().size(), 2u);
+  EXPECT_TRUE(history_.WasSent(codePage_.ToAnsi(AttendeeOf("\xAA\x01")) + "_+100_46366.604167",
+                               "Hi Ann, 12/10/2026 14:30"));
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_EQ(prompt_.shown[0],
+            u"SMS delivery results:\n\n"
+            u"Message for Ann was sent successfully. Details: Queued\n"
+            u"Message for Bob was sent successfully. Details: Queued\n");
+  EXPECT_EQ(client_.contacts->HeldElsewhere(), 0) << "no contact stays open after its message";
+}
+
+TEST_F(ReminderRunTest, ASecondRunAsksBeforeRepeatingAndLeavesOutWhatTheUserDeclines) {
+  RunNow();
+  requests_.clear();
+  prompt_.shown.clear();
+  prompt_.answers = {false, true};
+  RunNow();
+  ASSERT_EQ(prompt_.questions.size(), 2u);
+  EXPECT_EQ(prompt_.questions[0],
+            u"Message \"Hi Ann, 12/10/2026 14:30\" was already sent to Ann on phone number +100.\n"
+            u"Do you want to send it again?");
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Hi Bob, 12/11/2026 09:05"});
+  ASSERT_EQ(messages_.size(), 1u) << "a declined reminder is not listed";
+  EXPECT_EQ(prompt_.shown[0],
+            u"SMS delivery results:\n\nMessage for Bob was sent successfully. Details: Queued\n");
+}
+
+TEST_F(ReminderRunTest, ATemplateChangeOrAnotherAlphabetMakesTheReminderNew) {
+  RunNow();
+  RunNow(u"Reminder for [[first name]]");
+  EXPECT_TRUE(prompt_.questions.empty());
+  settings_.SetString(u"Alphabet", u"1");
+  RunNow(u"Reminder for [[first name]]");
+  EXPECT_TRUE(prompt_.questions.empty()) << "the encoded text is part of what is compared";
+  EXPECT_EQ(Messages().back(), "00520065006D0069006E00640065007200200066006F007200200042006F0062");
+}
+
+TEST_F(ReminderRunTest, ARejectedOrFailedReminderIsNotRecordedAndGoesAgainWithoutAsking) {
+  rule_ = [](const std::string& target) {
+    return target.find("Ann") != std::string::npos ? Answer(200, "rejected,1,2,3,4,5,Bad number")
+                                                    : Answer(500, "busy");
+  };
+  RunNow();
+  EXPECT_TRUE(history_.Entries().empty());
+  EXPECT_EQ(prompt_.shown[0],
+            u"SMS delivery results:\n\n"
+            u"Message for Ann was not sent. Details: Bad number\n"
+            u"Message for Bob was not sent. Details: The SMS gateway at gw.example.net:80 answered with HTTP "
+            u"status 500.\n");
+  RunNow();
+  EXPECT_TRUE(prompt_.questions.empty());
+  EXPECT_EQ(requests_.size(), 4u);
+}
+
+TEST_F(ReminderRunTest, ADeadGatewayStopsTheRunWithoutQuestionsOrHistory) {
+  RunNow();  // both are in the history now
+  requests_.clear();
+  prompt_.shown.clear();
+  prompt_.answers = {true};
+  rule_ = [](const std::string&) {
+    HttpReply none;
+    none.outcome = HttpReply::Outcome::kUnreachable;
+    return none;
+  };
+  RunNow();
+  EXPECT_EQ(requests_.size(), 1u);
+  EXPECT_EQ(prompt_.questions.size(), 1u) << "only the attempted reminder was asked about";
+  EXPECT_EQ(prompt_.shown[0],
+            u"SMS delivery results:\n\n"
+            u"Message for Ann was not sent. Details: The SMS gateway at gw.example.net:80 could not be reached.\n"
+            u"Message for Bob was not sent. Details: The run was stopped because the SMS gateway could not be "
+            u"reached.\n");
+}
+
+TEST_F(ReminderRunTest, AnEmptyFrameSaysSoAndKeepsTheLastRunsMessages) {
+  RunNow();
+  prompt_.shown.clear();
+  ReminderRequest request;
+  request.frameUnit = Unit::Days;
+  request.frameCount = 0;
+  request.templateText = u"x";
+  EXPECT_FALSE(Run(request));
+  EXPECT_EQ(prompt_.shown, std::vector<std::u16string>{u"There are no meetings in specified timeframe."});
+  EXPECT_EQ(messages_.size(), 2u);
+}
+
+TEST_F(ReminderRunTest, LeadTimeAndFixedDateScheduleEveryReminderAndReportsCanBeOff) {
+  settings_.SetString(u"ShowDeliveryResults", u"0");
+  ReminderRequest request;
+  request.frameUnit = Unit::Weeks;
+  request.frameCount = 1;
+  request.mode = SendMode::ByLeadTime(Unit::Days, 1);
+  request.templateText = u"x";
+  Run(request);
+  ASSERT_EQ(requests_.size(), 2u);
+  EXPECT_NE(requests_[0].find("&yy=2026&mm=12&dd=09&hour=14&min=30"), std::string::npos) << requests_[0];
+  EXPECT_NE(requests_[1].find("&yy=2026&mm=12&dd=10&hour=09&min=05"), std::string::npos) << requests_[1];
+  request.mode = SendMode::OnDate(At(2026, 12, 10, 18, 0));
+  prompt_.answers = {true};
+  Run(request);
+  EXPECT_NE(requests_[3].find("&dd=10&hour=18&min=00"), std::string::npos) << requests_[3];
+  EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(ReminderRunTest, AFrameWhoseAttendeesAreNoContactsReportsTheHeadingAlone) {
+  client_.calendar->items.clear();
+  client_.AddMeeting(u"Walk-in", At(2026, 12, 10, 11, 0))->AddAttendee(u"00FF");
+  RunNow();
+  EXPECT_EQ(prompt_.shown, std::vector<std::u16string>{u"SMS delivery results:\n\n"});
+}
+
+}  // namespace
