@@ -318,10 +318,15 @@ class Reader {
 
   void ReadFaults(const json& f, const std::string& where, LoadedStore& loaded) const {
     Expect(f.is_object(), where, "expected an object");
-    Keys(f, where, {"noActiveExplorer", "rules"});
+    Keys(f, where, {"noActiveExplorer", "openItemLimit", "rules"});
     if (f.contains("noActiveExplorer")) {
       Expect(f["noActiveExplorer"].is_boolean(), where + "/noActiveExplorer", "expected true or false");
       loaded.noActiveExplorer = f["noActiveExplorer"].get<bool>();
+    }
+    if (f.contains("openItemLimit")) {
+      const std::string w = where + "/openItemLimit";
+      loaded.openItemLimit = Integer(f["openItemLimit"], w);
+      Expect(*loaded.openItemLimit >= 0, w, "expected a number of items, 0 or more");
     }
     if (!f.contains("rules")) return;
     const json& rules = f["rules"];

@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ struct LoadedStore {
   Store store;
   std::vector<FaultRule> faults;
   bool noActiveExplorer = false;
+  // Items that may be open at once, as an Exchange server limits a session.
+  std::optional<long> openItemLimit;
 };
 
 // Relative dates in the store ("today+2 09:30") count from the local date

@@ -110,6 +110,7 @@ void PrintToolbars(const standin::StandIn& client, const host::MainWindow& windo
 int Run(const host::HostOptions& options) {
   auto client = OpenStore(options.store);
   if (!client) return kBadStore;
+  if (options.openItemLimit) client->SetOpenItemLimit(options.openItemLimit);
   int result = kOk;
   {
     auto addins = ConnectAddins(options, client->Application().Get());
@@ -151,7 +152,7 @@ int main() {
     Print(stderr, error);
     Print(stderr,
           L"usage: outlook_host [--store file] [--addin progid]... [--click tag]... [--exit-after] "
-          L"[--counts]");
+          L"[--counts] [--open-item-limit n]");
     return kBadCommandLine;
   }
   OleApartment apartment;

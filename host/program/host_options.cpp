@@ -1,5 +1,8 @@
 #include "program/host_options.h"
 
+#include <cerrno>
+#include <cwchar>
+
 namespace host {
 
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::wstring>& args,
@@ -7,7 +10,8 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::wstring>& arg
   HostOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
-    const bool takesValue = arg == L"--store" || arg == L"--click" || arg == L"--addin";
+    const bool takesValue = arg == L"--store" || arg == L"--click" || arg == L"--addin" ||
+                            arg == L"--open-item-limit";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + L" needs a value";
       return std::nullopt;
@@ -19,6 +23,16 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::wstring>& arg
       options.clicks.emplace_back(tag.begin(), tag.end());
     } else if (arg == L"--addin") {
       options.onlyAddins.push_back(args[++i]);
+    } else if (arg == L"--open-item-limit") {
+      const std::wstring& value = args[++i];
+      wchar_t* end = nullptr;
+      errno = 0;
+      const long limit = std::wcstol(value.c_str(), &end, 10);
+      if (value.empty() || *end != L'\0' || errno == ERANGE || limit < 0) {
+        error = L"--open-item-limit needs a number of items, 0 or more, not \"" + value + L"\"";
+        return std::nullopt;
+      }
+      options.openItemLimit = limit;
     } else if (arg == L"--exit-after") {
       options.exitAfter = true;
     } else if (arg == L"--counts") {

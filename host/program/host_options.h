@@ -12,12 +12,15 @@ namespace host {
 //   --counts         print the calls made into the client per member at exit
 //   --addin <progid> load only this one of the registered add-ins (repeatable),
 //                    so that a run is not swayed by others registered
+//   --open-item-limit <n>  items that may be open at once, as an Exchange
+//                    server allows a session; overrides the store's
 struct HostOptions {
   std::wstring store;
   std::vector<std::wstring> onlyAddins;
   std::vector<std::u16string> clicks;
   bool exitAfter = false;
   bool counts = false;
+  std::optional<long> openItemLimit;
 };
 
 // nullopt and a reason in `error` for a command line it cannot take.

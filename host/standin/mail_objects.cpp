@@ -9,6 +9,9 @@ namespace standin {
 namespace {
 
 constexpr long kNotFound = static_cast<long>(0x8004010F);
+// MAPI_E_SESSION_LIMIT: what a server answers when a session would hold
+// more objects open than it allows.
+constexpr long kSessionLimit = static_cast<long>(0x80040112);
 
 bool IsGet(WORD flags) { return flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD); }
 
@@ -28,11 +31,34 @@ HRESULT Describe(EXCEPINFO* exception, long code, const wchar_t* text) {
   return DISP_E_EXCEPTION;
 }
 
+// Counts an item as open for as long as its automation object lives.
+class OpenItem {
+ public:
+  explicit OpenItem(World& world) : world_(world) { ++world_.openItems.count; }
+  ~OpenItem() { --world_.openItems.count; }
+  OpenItem(const OpenItem&) = delete;
+  OpenItem& operator=(const OpenItem&) = delete;
+
+ private:
+  World& world_;
+};
+
+// The server refuses to open one more item, whichever it is.
+std::optional<HRESULT> RefuseAtItemLimit(const World& world, EXCEPINFO* exception) {
+  if (!world.openItems.Full()) return std::nullopt;
+  return Describe(exception, kSessionLimit,
+                  L"Your server administrator has limited the number of items you can open "
+                  L"simultaneously.");
+}
+
+// Recipients and recurrence patterns keep the item they belong to open,
+// as the client's do.
 class Recipient : public AutomationObject {
  public:
-  Recipient(std::shared_ptr<World> world, const RecipientRecord* record)
+  Recipient(std::shared_ptr<World> world, const RecipientRecord* record, ComPtr<IDispatch> item)
       : AutomationObject(std::move(world), "Recipient", kMembers, std::size(kMembers)),
-        record_(record) {}
+        record_(record),
+        item_(std::move(item)) {}
 
  protected:
   HRESULT InvokeMember(DISPID id, WORD flags, const Args&, VARIANT* result, EXCEPINFO*) override {
@@ -51,6 +77,7 @@ class Recipient : public AutomationObject {
  private:
   static constexpr Member kMembers[] = {{L"EntryID", 1}, {L"Name", 2}, {L"Address", 3}};
   const RecipientRecord* record_;
+  ComPtr<IDispatch> item_;
 };
 
 // Collections numbered from 1, in store order.
@@ -74,9 +101,10 @@ HRESULT ReturnFetched(VARIANT* result, const ItemFaults& faults, IDispatch* item
 
 class Recipients : public AutomationObject {
  public:
-  Recipients(std::shared_ptr<World> world, const Appointment* appointment)
+  Recipients(std::shared_ptr<World> world, const Appointment* appointment, ComPtr<IDispatch> item)
       : AutomationObject(std::move(world), "Recipients", kMembers, std::size(kMembers)),
-        appointment_(appointment) {}
+        appointment_(appointment),
+        item_(std::move(item)) {}
 
  protected:
   HRESULT InvokeMember(DISPID id, WORD flags, const Args& args, VARIANT* result,
@@ -87,22 +115,24 @@ class Recipients : public AutomationObject {
     long index = 0;
     HRESULT hr = FetchItem(args, list.size(), index);
     if (FAILED(hr)) return hr;
-    auto recipient = Make<Recipient>(world_, &list[index]);
+    auto recipient = Make<Recipient>(world_, &list[index], item_);
     return ReturnFetched(result, list[index].faults, recipient.Get());
   }
 
  private:
   static constexpr Member kMembers[] = {{L"Count", 1}, {L"Item", 0}};
   const Appointment* appointment_;
+  ComPtr<IDispatch> item_;
 };
 
 class AppointmentItem;
 
 class RecurrencePattern : public AutomationObject {
  public:
-  RecurrencePattern(std::shared_ptr<World> world, const StoreItem* item)
+  RecurrencePattern(std::shared_ptr<World> world, const StoreItem* item, ComPtr<IDispatch> series)
       : AutomationObject(std::move(world), "RecurrencePattern", kMembers, std::size(kMembers)),
-        item_(item) {}
+        item_(item),
+        series_(std::move(series)) {}
 
  protected:
   HRESULT InvokeMember(DISPID id, WORD flags, const Args& args, VARIANT* result,
@@ -112,6 +142,7 @@ class RecurrencePattern : public AutomationObject {
   static constexpr Member kMembers[] = {
       {L"GetOccurrence", 1}, {L"RecurrenceType", 2}, {L"Interval", 3}};
   const StoreItem* item_;
+  ComPtr<IDispatch> series_;
 };
 
 class AppointmentItem : public AutomationObject {
@@ -121,7 +152,8 @@ class AppointmentItem : public AutomationObject {
       : AutomationObject(std::move(world), "AppointmentItem", kMembers, std::size(kMembers)),
         item_(item),
         appointment_(std::get<Appointment>(item->content)),
-        occurrence_(occurrence) {}
+        occurrence_(occurrence),
+        open_(*world_) {}
 
  protected:
   HRESULT InvokeMember(DISPID id, WORD flags, const Args&, VARIANT* result, EXCEPINFO*) override {
@@ -131,8 +163,8 @@ class AppointmentItem : public AutomationObject {
       case 2: return ReturnDate(result, occurrence_ ? occurrence_->start : appointment_.start);
       case 3: return ReturnBool(result, appointment_.recurrence.has_value());
       case 4: return ReturnLong(result, appointment_.meetingStatus);
-      case 5: return ReturnObject(result, Make<Recipients>(world_, &appointment_).Get());
-      case 6: return ReturnObject(result, Make<RecurrencePattern>(world_, item_).Get());
+      case 5: return ReturnObject(result, Make<Recipients>(world_, &appointment_, this).Get());
+      case 6: return ReturnObject(result, Make<RecurrencePattern>(world_, item_, this).Get());
       case 7: return ReturnLong(result, !appointment_.recurrence ? 0 : occurrence_ ? 2 : 1);
     }
     return DISP_E_MEMBERNOTFOUND;
@@ -149,6 +181,7 @@ class AppointmentItem : public AutomationObject {
   const StoreItem* item_;
   const Appointment& appointment_;
   std::optional<Occurrence> occurrence_;
+  OpenItem open_;
 };
 
 HRESULT RecurrencePattern::InvokeMember(DISPID id, WORD flags, const Args& args, VARIANT* result,
@@ -164,6 +197,7 @@ HRESULT RecurrencePattern::InvokeMember(DISPID id, WORD flags, const Args& args,
       if (!found) {
         return Describe(exception, kNotFound, L"No occurrence of this series starts at that time.");
       }
+      if (auto refused = RefuseAtItemLimit(*world_, exception)) return *refused;
       return ReturnObject(result, Make<AppointmentItem>(world_, item_, found).Get());
     }
     case 2: return ReturnLong(result, recurrence ? static_cast<long>(recurrence->pattern) : 0);
@@ -177,7 +211,8 @@ class ContactItem : public AutomationObject {
   ContactItem(std::shared_ptr<World> world, const StoreItem* item)
       : AutomationObject(std::move(world), "ContactItem", kMembers, std::size(kMembers)),
         item_(item),
-        contact_(std::get<Contact>(item->content)) {}
+        contact_(std::get<Contact>(item->content)),
+        open_(*world_) {}
 
  protected:
   HRESULT InvokeMember(DISPID id, WORD flags, const Args&, VARIANT* result, EXCEPINFO*) override {
@@ -203,6 +238,7 @@ class ContactItem : public AutomationObject {
       {L"PrimaryTelephoneNumber", 4}, {L"EntryID", 5}, {L"MessageClass", 6}};
   const StoreItem* item_;
   const Contact& contact_;
+  OpenItem open_;
 };
 
 // Items of other kinds, which answer neither the contact nor the
@@ -212,7 +248,8 @@ class OtherItemObject : public AutomationObject {
   OtherItemObject(std::shared_ptr<World> world, const StoreItem* item)
       : AutomationObject(std::move(world), "OtherItem", kMembers, std::size(kMembers)),
         item_(item),
-        other_(std::get<OtherItem>(item->content)) {}
+        other_(std::get<OtherItem>(item->content)),
+        open_(*world_) {}
 
  protected:
   HRESULT InvokeMember(DISPID id, WORD flags, const Args&, VARIANT* result, EXCEPINFO*) override {
@@ -228,6 +265,7 @@ class OtherItemObject : public AutomationObject {
   static constexpr Member kMembers[] = {{L"Subject", 1}, {L"MessageClass", 2}};
   const StoreItem* item_;
   const OtherItem& other_;
+  OpenItem open_;
 };
 
 ComPtr<IDispatch> ItemObject(const std::shared_ptr<World>& world, const StoreItem& item) {
@@ -243,12 +281,13 @@ class Items : public AutomationObject {
 
  protected:
   HRESULT InvokeMember(DISPID id, WORD flags, const Args& args, VARIANT* result,
-                       EXCEPINFO*) override {
+                       EXCEPINFO* exception) override {
     if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
     if (id == 1) return ReturnLong(result, static_cast<long>(items_->size()));
     long index = 0;
     HRESULT hr = FetchItem(args, items_->size(), index);
     if (FAILED(hr)) return hr;
+    if (auto refused = RefuseAtItemLimit(*world_, exception)) return *refused;
     const StoreItem& item = (*items_)[index];
     return ReturnFetched(result, item.faults, ItemObject(world_, item).Get());
   }

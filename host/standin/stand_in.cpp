@@ -35,6 +35,7 @@ StandIn::StandIn(LoadedStore loaded) : world_(std::make_shared<World>()) {
   world_->store = std::move(loaded.store);
   for (auto& rule : loaded.faults) world_->faults.Add(std::move(rule));
   world_->hasActiveExplorer = !loaded.noActiveExplorer;
+  world_->openItems.limit = loaded.openItemLimit;
   application_ = Make<standin::Application>(world_);
 }
 
@@ -49,6 +50,10 @@ void StandIn::SetActiveExplorer(bool present) { world_->hasActiveExplorer = pres
 void StandIn::SetUniqueToolbarNames(bool unique) { world_->uniqueToolbarNames = unique; }
 
 CallCounter& StandIn::Calls() { return world_->calls; }
+
+void StandIn::SetOpenItemLimit(std::optional<long> limit) { world_->openItems.limit = limit; }
+
+long StandIn::OpenItems() const { return world_->openItems.count; }
 
 std::vector<ToolbarState> StandIn::Toolbars() const {
   std::vector<ToolbarState> toolbars;

@@ -56,6 +56,12 @@ class StandIn {
   void SetActiveExplorer(bool present);
   void SetUniqueToolbarNames(bool unique);
   CallCounter& Calls();
+  // Items (contacts, appointments, occurrences, other items) that may be
+  // open at once; fetches past it fail. No limit when nullopt.
+  void SetOpenItemLimit(std::optional<long> limit);
+  // Items whose automation objects someone still holds, directly or
+  // through their recipients or recurrence pattern.
+  long OpenItems() const;
 
   std::vector<ToolbarState> Toolbars() const;
   // The first button (toolbars in order, then buttons) with this tag, as

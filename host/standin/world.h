@@ -1,9 +1,19 @@
 #pragma once
+#include <optional>
+
 #include "mailstore/call_counter.h"
 #include "mailstore/fault_book.h"
 #include "mailstore/store.h"
 
 namespace standin {
+
+// Items of the store whose automation objects are alive. A client online
+// against an Exchange server may hold only so many at once per session.
+struct OpenItems {
+  std::optional<long> limit;
+  long count = 0;
+  bool Full() const { return limit && count >= *limit; }
+};
 
 // What every automation object of one stand-in shares: the store, the
 // injected faults and the call counts.
@@ -11,6 +21,7 @@ struct World {
   Store store;
   FaultBook faults;
   CallCounter calls;
+  OpenItems openItems;
   bool hasActiveExplorer = true;
   // Office refuses a second toolbar of the same name; some hosts do not.
   bool uniqueToolbarNames = true;

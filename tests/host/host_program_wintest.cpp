@@ -179,6 +179,13 @@ TEST_F(HostProgramTest, AMissingStoreAndABadCommandLineAreRefused) {
   run = RunHost(L"--bogus");
   EXPECT_EQ(run.exitCode, 64u);
   EXPECT_NE(run.output.find("unknown option --bogus"), std::string::npos) << run.output;
+  for (const wchar_t* limit : {L"-1", L"25x", L"99999999999"}) {
+    run = RunHost(std::wstring(L"--open-item-limit ") + limit + L" --exit-after");
+    EXPECT_EQ(run.exitCode, 64u) << run.output;
+    EXPECT_NE(run.output.find("--open-item-limit needs a number of items"), std::string::npos)
+        << run.output;
+  }
+  EXPECT_EQ(RunHost(L"--open-item-limit 250 --exit-after").exitCode, 0u);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "standin/stand_in.h"
 
 // The stand-in's automation objects as any late-bound caller meets them:
@@ -188,6 +190,131 @@ TEST_F(StandInDispatchTest, ControlsGoBeforeTheNumberedOneAndOnlyButtonsAreOffer
   EXPECT_FALSE(client_->Button(u"third"));
   EXPECT_EQ(client_->Click(0, 7), 0u);
   EXPECT_EQ(client_->Calls().Of("CommandBarControls.Add"), 5);
+}
+
+// A session online against a server that lets it hold only three items
+// open at once.
+class OpenItemLimitTest : public ::testing::Test {
+ protected:
+  OpenItemLimitTest()
+      : client_(StandIn::FromJson(R"({
+          "contacts": [{"fullName": "Ann"}, {"fullName": "Bo"}, {"fullName": "Cy"},
+                       {"kind": "distributionList", "subject": "Team"},
+                       {"fullName": "Gone", "fetch": "fail"}, {"fullName": "Dee"}],
+          "calendar": [{"subject": "S", "start": "2026-12-07 09:00",
+                        "recipients": [{"address": "a@example.com"}],
+                        "recurrence": {"pattern": "daily", "count": 3}}],
+          "faults": {"openItemLimit": 3}})")) {}
+
+  ComPtr<IDispatch> Items(long folder) {
+    VARIANT v;
+    Call(client_->Application().Get(), L"Session", DISPATCH_PROPERTYGET, {}, &v);
+    ComPtr<IDispatch> session = Object(v);
+    VariantClear(&v);
+    Call(session.Get(), L"GetDefaultFolder", DISPATCH_METHOD, {Long(folder)}, &v);
+    ComPtr<IDispatch> f = Object(v);
+    VariantClear(&v);
+    Call(f.Get(), L"Items", DISPATCH_PROPERTYGET, {}, &v);
+    ComPtr<IDispatch> items = Object(v);
+    VariantClear(&v);
+    return items;
+  }
+
+  // The object a call gave, and its HRESULT and exception code.
+  struct Fetched {
+    HRESULT hr;
+    SCODE scode;
+    ComPtr<IDispatch> object;
+  };
+  static Fetched Fetch(IDispatch* from, const wchar_t* member, VARIANT arg) {
+    VARIANT v;
+    EXCEPINFO exception = {};
+    Fetched f{Call(from, member, DISPATCH_METHOD, {arg}, &v, &exception), exception.scode, nullptr};
+    if (SUCCEEDED(f.hr)) f.object = Object(v);
+    VariantClear(&v);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrSource);
+    return f;
+  }
+  static VARIANT Date(double d) {
+    VARIANT x;
+    x.vt = VT_DATE;
+    x.date = d;
+    return x;
+  }
+
+  static constexpr SCODE kSessionLimit = static_cast<SCODE>(0x80040112);
+  Apartment apartment_;
+  std::unique_ptr<StandIn> client_;
+};
+
+TEST_F(OpenItemLimitTest, FetchesPastTheLimitFailUntilAnItemIsLetGo) {
+  ComPtr<IDispatch> contacts = Items(10);
+  std::vector<ComPtr<IDispatch>> held;
+  for (long n : {1, 2, 4}) {  // a distribution list counts like a contact
+    auto f = Fetch(contacts.Get(), L"Item", Long(n));
+    ASSERT_EQ(f.hr, S_OK) << n;
+    held.push_back(f.object);
+  }
+  EXPECT_EQ(client_->OpenItems(), 3);
+  // Every kind of item is refused now, by the server's code.
+  auto refused = Fetch(contacts.Get(), L"Item", Long(6));
+  EXPECT_EQ(refused.hr, DISP_E_EXCEPTION);
+  EXPECT_EQ(refused.scode, kSessionLimit);
+  EXPECT_EQ(Fetch(Items(9).Get(), L"Item", Long(1)).scode, kSessionLimit);
+  // A bad number is still told apart from the limit.
+  EXPECT_EQ(Fetch(contacts.Get(), L"Item", Long(99)).hr, DISP_E_BADINDEX);
+
+  held.erase(held.begin());  // the last reference to Ann goes
+  EXPECT_EQ(client_->OpenItems(), 2);
+  // A fetch that fails opens nothing.
+  EXPECT_EQ(Fetch(contacts.Get(), L"Item", Long(5)).hr, static_cast<HRESULT>(0x8004010F));
+  auto dee = Fetch(contacts.Get(), L"Item", Long(6));
+  ASSERT_EQ(dee.hr, S_OK);
+  EXPECT_EQ(client_->OpenItems(), 3);
+  // Fetching an item that is open already opens it once more.
+  EXPECT_EQ(Fetch(contacts.Get(), L"Item", Long(6)).scode, kSessionLimit);
+
+  client_->SetOpenItemLimit(std::nullopt);
+  EXPECT_EQ(Fetch(contacts.Get(), L"Item", Long(6)).hr, S_OK);
+  dee.object.Reset();
+  held.clear();
+  EXPECT_EQ(client_->OpenItems(), 0);
+}
+
+TEST_F(OpenItemLimitTest, RecipientsPatternsAndOccurrencesKeepItemsOpen) {
+  client_->SetOpenItemLimit(2);
+  auto series = Fetch(Items(9).Get(), L"Item", Long(1));
+  ASSERT_EQ(series.hr, S_OK);
+  VARIANT v;
+  Call(series.object.Get(), L"Recipients", DISPATCH_PROPERTYGET, {}, &v);
+  ComPtr<IDispatch> recipients = Object(v);
+  VariantClear(&v);
+  auto recipient = Fetch(recipients.Get(), L"Item", Long(1));
+  ASSERT_EQ(recipient.hr, S_OK);
+  recipients.Reset();
+  Call(series.object.Get(), L"GetRecurrencePattern", DISPATCH_METHOD, {}, &v);
+  ComPtr<IDispatch> pattern = Object(v);
+  VariantClear(&v);
+  series.object.Reset();
+  // The recipient and the pattern still hold the series.
+  EXPECT_EQ(client_->OpenItems(), 1);
+
+  auto first = Fetch(pattern.Get(), L"GetOccurrence", Date(46363.375));  // 2026-12-07 09:00
+  ASSERT_EQ(first.hr, S_OK);
+  EXPECT_EQ(client_->OpenItems(), 2);
+  auto second = Fetch(pattern.Get(), L"GetOccurrence", Date(46364.375));
+  EXPECT_EQ(second.hr, DISP_E_EXCEPTION);
+  EXPECT_EQ(second.scode, kSessionLimit);
+  // An occurrence that does not exist is still "not found".
+  EXPECT_EQ(Fetch(pattern.Get(), L"GetOccurrence", Date(46370.375)).scode,
+            static_cast<SCODE>(0x8004010F));
+
+  first.object.Reset();
+  pattern.Reset();
+  EXPECT_EQ(client_->OpenItems(), 1);
+  recipient.object.Reset();
+  EXPECT_EQ(client_->OpenItems(), 0);
 }
 
 TEST(StandInFile, LoadsAStoreFileByItsWindowsPath) {

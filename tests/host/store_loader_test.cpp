@@ -103,7 +103,7 @@ TEST(StoreLoader, ItemFaultsAndGlobalRules) {
   const auto loaded = ParseStore(R"({
     "contacts": [{"fullName": "A", "fetch": "fail"}, {"fullName": "B", "fetch": "empty"},
                  {"fullName": "C", "failing": {"MobileTelephoneNumber": "0x80004005"}}],
-    "faults": {"noActiveExplorer": true,
+    "faults": {"noActiveExplorer": true, "openItemLimit": 250,
                "rules": [{"member": "CommandBarControls.Add", "result": "0x800A01A8", "skip": 1},
                          {"member": "CommandBarButton.Advise", "result": "fail",
                           "tag": "NewBatchSMSMessage"}]}})",
@@ -114,6 +114,8 @@ TEST(StoreLoader, ItemFaultsAndGlobalRules) {
   EXPECT_EQ(c[1].faults.fetch, ItemFaults::Fetch::kEmpty);
   EXPECT_EQ(c[2].faults.failingMembers.at("MobileTelephoneNumber"), static_cast<long>(0x80004005));
   EXPECT_TRUE(loaded.noActiveExplorer);
+  EXPECT_EQ(loaded.openItemLimit, 250);
+  EXPECT_EQ(ParseStore("{}", "store.json", kNow).openItemLimit, std::nullopt);
   ASSERT_EQ(loaded.faults.size(), 2u);
   EXPECT_EQ(loaded.faults[0].result, static_cast<long>(0x800A01A8));
   EXPECT_EQ(loaded.faults[0].skip, 1);
@@ -139,6 +141,10 @@ TEST(StoreLoader, MalformedStoresNameTheFileAndThePlace) {
   EXPECT_EQ(ErrorOf(R"({"calendar": [{"start": "today", "recurrence": {"pattern": "yearly"}}]})"),
             "store.json: at /calendar/0/recurrence/pattern: expected daily, weekly or monthly");
   EXPECT_EQ(ErrorOf(R"([1, 2])"), "store.json: at /: the store must be a JSON object");
+  EXPECT_EQ(ErrorOf(R"({"faults": {"openItemLimit": -1}})"),
+            "store.json: at /faults/openItemLimit: expected a number of items, 0 or more");
+  EXPECT_EQ(ErrorOf(R"({"faults": {"openItemLimit": "250"}})"),
+            "store.json: at /faults/openItemLimit: expected an integer");
   EXPECT_EQ(ErrorOf(R"({"calendar": [{"start": "today", "recurrence": {"pattern": "daily",
             "count": 99999999999}}]})"),
             "store.json: at /calendar/0/recurrence/count: the number is out of range");
