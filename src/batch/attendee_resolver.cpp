@@ -18,22 +18,53 @@ ContactRef AttendeeResolver::Resolve(Recipient& attendee) {
   if (!attendeeId) return nullptr;
   auto contactId = ContactEntryIdOfAttendee(*attendeeId);
   if (!contactId) return nullptr;
-  const Index& contacts = ContactsById();
-  auto found = contacts.find(*contactId);
-  return found == contacts.end() ? nullptr : found->second;
+  Index& index = Contacts();
+  ContactRef contact;
+  // Another contact at the indexed place means the folder changed during
+  // the run: read it again, once for this attendee.
+  if (FetchAt(index, *contactId, contact) == Fetch::kMoved) {
+    Walk(index);
+    FetchAt(index, *contactId, contact);
+  }
+  return contact;
 }
 
-const AttendeeResolver::Index& AttendeeResolver::ContactsById() {
-  if (index_) return *index_;
-  index_.emplace();
-  auto folder = client_.DefaultContacts();
-  if (!folder) return *index_;
-  const long count = folder->Count();
-  for (long i = 1; i <= count; ++i) {
-    auto contact = folder->ItemAt(i);
-    if (!contact) continue;
-    auto id = contact->EntryID();
-    if (id) index_->emplace(std::move(*id), std::move(contact));
+AttendeeResolver::Index& AttendeeResolver::Contacts() {
+  if (!index_) {
+    index_.emplace();
+    index_->folder = client_.DefaultContacts();
+    Walk(*index_);
   }
   return *index_;
+}
+
+void AttendeeResolver::Walk(Index& index) {
+  index.positionById.clear();
+  if (!index.folder) return;
+  const long count = index.folder->Count();
+  for (long i = 1; i <= count; ++i) {
+    // Each contact is let go as soon as its identifier is read.
+    auto contact = index.folder->ItemAt(i);
+    if (!contact) continue;
+    if (auto id = contact->EntryID()) index.positionById.emplace(std::move(*id), i);
+  }
+}
+
+AttendeeResolver::Fetch AttendeeResolver::FetchAt(Index& index, const std::u16string& id,
+                                                  ContactRef& contact) {
+  contact = nullptr;
+  auto found = index.positionById.find(id);
+  if (found == index.positionById.end()) return Fetch::kUnavailable;
+  auto item = index.folder->ItemAt(found->second);
+  if (!item) {
+    // Past the end the folder has shrunk; otherwise the item cannot be
+    // fetched now (the server's open-item limit, say), which says nothing
+    // about where the contacts are.
+    return found->second > index.folder->Count() ? Fetch::kMoved : Fetch::kUnavailable;
+  }
+  auto itemId = item->EntryID();
+  if (!itemId) return Fetch::kUnavailable;
+  if (*itemId != id) return Fetch::kMoved;
+  contact = std::move(item);
+  return Fetch::kFound;
 }

@@ -103,11 +103,56 @@ TEST_F(AttendeeResolution, WalksTheContactsOncePerRun) {
   };
   EXPECT_EQ(resolveAll(), 20);
   EXPECT_EQ(client.contactFolderOpens, 1);
-  EXPECT_EQ(client.contactIdReads, 50);
+  // One walk of the 50, then each attendee's contact fetched and checked.
+  EXPECT_EQ(client.contacts->fetches, 50 + 20);
+  EXPECT_EQ(client.contactIdReads, 50 + 20);
   // The next run reads the folder again and sees a contact removed since.
   client.contacts->items.erase(client.contacts->items.begin());
   EXPECT_EQ(resolveAll(), 19);
   EXPECT_EQ(client.contactFolderOpens, 2);
+}
+
+TEST_F(AttendeeResolution, HoldsNoContactBeyondTheOneItHandsOut) {
+  for (int i = 0; i < 10; ++i) client.AddContact(Hex(std::string(1, static_cast<char>(i))), u"C");
+  AttendeeResolver resolver(client);
+  fake::Attendee third(Wrapped(std::string(1, '\x02')));
+  auto contact = resolver.Resolve(third);
+  ASSERT_EQ(contact, client.contacts->items[2]);
+  EXPECT_EQ(client.contacts->HeldElsewhere(), 1);
+  contact.reset();
+  EXPECT_EQ(client.contacts->HeldElsewhere(), 0);
+  // Resolved again, it is fetched again.
+  const long fetches = client.contacts->fetches;
+  EXPECT_EQ(resolver.Resolve(third), client.contacts->items[2]);
+  EXPECT_EQ(client.contacts->fetches, fetches + 1);
+}
+
+TEST_F(AttendeeResolution, AFolderChangedDuringTheRunIsReadAgain) {
+  auto id = [](int n) { return Hex(std::string(1, static_cast<char>(n))); };
+  auto attendee = [](int n) { return fake::Attendee(Wrapped(std::string(1, static_cast<char>(n)))); };
+  for (int i = 1; i <= 5; ++i) client.AddContact(id(i), u"C");
+  AttendeeResolver resolver(client);
+  auto first = attendee(1), second = attendee(2), fifth = attendee(5), gone = attendee(3);
+  ASSERT_TRUE(resolver.Resolve(first));
+  long fetches = client.contacts->fetches;
+
+  // A contact added in front moves everyone: found where it is now.
+  auto added = std::make_shared<fake::Contact>(id(9), u"New", &client.contactIdReads);
+  client.contacts->items.insert(client.contacts->items.begin(), added);
+  EXPECT_EQ(resolver.Resolve(second), client.contacts->items[2]);
+  EXPECT_EQ(client.contacts->fetches, fetches + 1 + 6 + 1);  // stale place, walk, new place
+
+  // Removed from the middle: the last contact's place is past the end now.
+  client.contacts->items.erase(client.contacts->items.begin() + 3);
+  EXPECT_EQ(resolver.Resolve(fifth), client.contacts->items[4]);
+  EXPECT_EQ(resolver.Resolve(gone), nullptr);
+
+  // An item that cannot be fetched says nothing of the others' places.
+  fetches = client.contacts->fetches;
+  client.contacts->items[1] = nullptr;
+  EXPECT_EQ(resolver.Resolve(first), nullptr);
+  EXPECT_EQ(client.contacts->fetches, fetches + 1);
+  EXPECT_EQ(client.contactFolderOpens, 1);
 }
 
 TEST_F(AttendeeResolution, RunWithoutPickedAttendeesNeverOpensTheContacts) {

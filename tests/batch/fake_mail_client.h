@@ -97,10 +97,18 @@ class Folder : public ItemFolder<Item> {
  public:
   long Count() override { return static_cast<long>(items.size()); }
   std::shared_ptr<Item> ItemAt(long index) override {
+    ++fetches;
     if (index < 1 || index > Count()) return nullptr;
     return items[index - 1];
   }
+  // Items that someone besides the folder still holds.
+  long HeldElsewhere() const {
+    long held = 0;
+    for (const auto& item : items) held += item && item.use_count() > 1;
+    return held;
+  }
   std::vector<std::shared_ptr<Item>> items;  // a nullptr stands for an unreadable item
+  long fetches = 0;
 };
 
 class Client : public MailClient {

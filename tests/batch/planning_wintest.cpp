@@ -106,8 +106,11 @@ TEST_F(PlanningAgainstStandIn, AttendeesResolveToContactsUnlessTypedAsAddresses)
     }
   }
   EXPECT_EQ(names, (Texts{u"Bob", u"-", u"Ann", u"Cy", u"Cy"}));
-  // One walk of the contacts for the whole run.
-  EXPECT_EQ(standIn_->Calls().Of("ContactItem.EntryID"), 3);
+  // One walk of the three contacts for the whole run, then each attendee's
+  // contact fetched afresh and checked; none is held by the resolver.
+  EXPECT_EQ(standIn_->Calls().Of("Items.Item"), 3 + 4);
+  EXPECT_EQ(standIn_->Calls().Of("ContactItem.EntryID"), 3 + 4);
+  EXPECT_EQ(standIn_->OpenItems(), static_cast<long>(meetings.size()));
 }
 
 }  // namespace
