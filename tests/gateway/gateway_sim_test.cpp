@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
 
 #include "faults.h"
 #include "gateway_rules.h"
+#include "network_model.h"
 #include "query.h"
 
 // The simulator's decoding decides whether the Windows tests can see an
@@ -66,6 +71,65 @@ TEST(SimulatorFaults, ScriptNamesAFaultPerNumber) {
   }
   EXPECT_FALSE(ReadFaultScript(path + ".missing", error));
   std::remove(path.c_str());
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The modelled network on a real server and client on loopback. Only lower
+// bounds of the delays are checked: a loaded machine may take longer.
+TEST(SimulatorNetwork, CountsConnectionsKeepsThemForAWholeRunAndDelaysSetUpAndReplies) {
+  using namespace std::chrono;
+  const std::string stats = testing::TempDir() + "sim_stats.txt";
+  const milliseconds rtt(40);
+  NetworkModel network(rtt, stats);
+  EXPECT_EQ(FileText(stats), "connections 0\nrequests 0\n");
+  httplib::Server server;
+  network.Install(server, 4);
+  server.Get("/c", [&network](const httplib::Request&, httplib::Response& response) {
+    network.BeforeReply();
+    response.set_content(std::to_string(NetworkModel::CurrentConnection()), "text/plain");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  ASSERT_GT(port, 0);
+  std::thread listener([&server] { server.listen_after_bind(); });
+
+  auto timed = [](httplib::Client& client, std::string& body) {
+    const auto start = steady_clock::now();
+    auto reply = client.Get("/c");
+    body = reply ? reply->body : "no reply";
+    return duration_cast<milliseconds>(steady_clock::now() - start);
+  };
+  auto first = std::make_unique<httplib::Client>("127.0.0.1", port);
+  first->set_keep_alive(true);
+  std::string body;
+  // The first request pays the set-up and the round trip, later ones on
+  // the same connection only the round trip; more than httplib's default
+  // of five requests stay on it.
+  EXPECT_GE(timed(*first, body), 2 * rtt);
+  EXPECT_EQ(body, "1");
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_GE(timed(*first, body), rtt);
+    EXPECT_EQ(body, "1");
+  }
+  httplib::Client second("127.0.0.1", port);
+  EXPECT_GE(timed(second, body), 2 * rtt);
+  // Closing a connection does not lose its count.
+  first.reset();
+  EXPECT_EQ(body, "2");
+  EXPECT_EQ(network.Connections(), 2);
+  EXPECT_EQ(network.Requests(), 9);
+  EXPECT_EQ(FileText(stats), "connections 2\nrequests 9\n");
+
+  // A worker holds a kept-alive connection until it idles out.
+  second.stop();
+  server.stop();
+  listener.join();
+  std::remove(stats.c_str());
 }
 
 }  // namespace

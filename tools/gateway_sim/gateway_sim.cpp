@@ -17,6 +17,7 @@
 
 #include "faults.h"
 #include "gateway_rules.h"
+#include "network_model.h"
 #include "query.h"
 #include "refusing_port.h"
 #include "request_log.h"
@@ -32,15 +33,23 @@ struct Options {
   GatewayAccountRule account;
   int lifetimeSeconds = 300;
   int stallSeconds = 120;
+  int rttMs = 0;
+  std::string statsPath;
 };
 
 const char kUsage[] =
     "usage: gateway_sim [--port N] [--port-file FILE] [--log FILE] [--fault MODE]\n"
     "                   [--script FILE] [--user NAME] [--pass PASSWORD]\n"
     "                   [--lifetime SECONDS] [--stall-seconds SECONDS]\n"
+    "                   [--rtt-ms MS] [--stats-file FILE]\n"
     "  --port 0 (default) picks a free port; the port is printed and written to --port-file.\n"
     "  MODE: none refuse stall status500 html garbage huge chunked nul\n"
-    "  --script: lines \"<to> <mode>\" play a fault for one recipient number.\n";
+    "  --script: lines \"<to> <mode>\" play a fault for one recipient number.\n"
+    "  --rtt-ms: a modelled network round trip; a new connection waits MS before its\n"
+    "    first request is read (the set-up) and every reply waits MS (default 0).\n"
+    "  Connections stay open for any number of requests (5 s idle). Each log line\n"
+    "  names its \"connection\" (numbered from 1); --stats-file keeps the totals as\n"
+    "  the lines \"connections N\" and \"requests N\", rewritten whole as they change.\n";
 
 bool ParseNumber(const char* text, int low, int high, int& value) {
   char* end = nullptr;
@@ -81,6 +90,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       if (!ParseNumber(value, 1, 86400, options.lifetimeSeconds)) return false;
     } else if (name == "--stall-seconds") {
       if (!ParseNumber(value, 0, 86400, options.stallSeconds)) return false;
+    } else if (name == "--rtt-ms") {
+      if (!ParseNumber(value, 0, 60000, options.rttMs)) return false;
+    } else if (name == "--stats-file") {
+      options.statsPath = value;
     } else {
       return false;
     }
@@ -152,26 +165,29 @@ std::string Answer(Fault fault, const std::string& reply, httplib::Response& res
   }
 }
 
-void Serve(httplib::Server& server, const Options& options, RequestLog& log, StopSignal& stop) {
+void Serve(httplib::Server& server, const Options& options, NetworkModel& network, RequestLog& log,
+           StopSignal& stop) {
   auto nextId = std::make_shared<std::atomic<unsigned long>>(1000);
-  server.new_task_queue = [] { return new httplib::ThreadPool(16); };
+  network.Install(server, 16);
   // Headers and body leave in separate writes; without this the body waits
   // for the client's delayed acknowledgement, tens of milliseconds a reply.
   server.set_tcp_nodelay(true);
-  server.Get("/smsgateway.pl", [&options, &log, &stop, nextId](const httplib::Request& request,
-                                                              httplib::Response& response) {
+  server.Get("/smsgateway.pl", [&options, &network, &log, &stop, nextId](
+                                   const httplib::Request& request, httplib::Response& response) {
+    network.BeforeReply();
+    const long connection = NetworkModel::CurrentConnection();
     const QueryParameters parameters = ParseQuery(request.target);
     const auto scripted = options.script.find(ParameterValue(parameters, "to"));
     const Fault fault = scripted != options.script.end() ? scripted->second : options.fault;
     if (fault == Fault::kStall) {
-      log.Write(request.target, parameters, FaultName(fault), 0, "");
+      log.Write(request.target, parameters, connection, FaultName(fault), 0, "");
       stop.WaitFor(std::chrono::seconds(options.stallSeconds));
       response.status = 503;
       return;
     }
     const std::string reply = GatewayReply(parameters, options.account, (*nextId)++);
     const std::string sent = Answer(fault, reply, response);
-    log.Write(request.target, parameters, FaultName(fault), response.status, sent);
+    log.Write(request.target, parameters, connection, FaultName(fault), response.status, sent);
   });
 }
 
@@ -207,6 +223,11 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
 
+  NetworkModel network(std::chrono::milliseconds(options.rttMs), options.statsPath);
+  if (!network.ok()) {
+    std::cerr << "gateway_sim: cannot write stats file " << options.statsPath << "\n";
+    return 1;
+  }
   httplib::Server server;
   StopSignal stop;
   std::thread listener;
@@ -216,7 +237,7 @@ int main(int argc, char** argv) {
     refusing = std::make_unique<RefusingPort>(options.port);
     port = refusing->port();
   } else {
-    Serve(server, options, log, stop);
+    Serve(server, options, network, log, stop);
     port = options.port == 0 ? server.bind_to_any_port("127.0.0.1")
                              : (server.bind_to_port("127.0.0.1", options.port) ? options.port : -1);
     if (port > 0) listener = std::thread([&server] { server.listen_after_bind(); });

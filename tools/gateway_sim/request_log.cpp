@@ -7,11 +7,11 @@ RequestLog::RequestLog(const std::string& path) : path_(path) {
 }
 
 void RequestLog::Write(const std::string& target, const QueryParameters& parameters,
-                       const char* fault, int status, const std::string& reply) {
+                       long connection, const char* fault, int status, const std::string& reply) {
   if (path_.empty()) return;
   nlohmann::json line = {{"target", target}, {"params", nlohmann::json::array()},
-                         {"fault", fault},   {"status", status},
-                         {"reply", reply}};
+                         {"connection", connection}, {"fault", fault},
+                         {"status", status}, {"reply", reply}};
   for (const auto& [name, value] : parameters) line["params"].push_back({name, value});
   // Texts in an 8-bit code page are not UTF-8; their raw bytes stay
   // visible in "target".

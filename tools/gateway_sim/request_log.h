@@ -6,7 +6,8 @@
 #include "query.h"
 
 // One JSON line per request: the target as it arrived, the decoded
-// parameters in order, the fault played and the reply sent. Each line is
+// parameters in order, the connection it came on, the fault played and the
+// reply sent. Each line is
 // flushed before the reply leaves, so a client that has its answer finds
 // its request in the log.
 class RequestLog {
@@ -14,8 +15,8 @@ class RequestLog {
   // An empty path logs nothing.
   explicit RequestLog(const std::string& path);
   bool ok() const { return path_.empty() || file_.good(); }
-  void Write(const std::string& target, const QueryParameters& parameters, const char* fault,
-             int status, const std::string& reply);
+  void Write(const std::string& target, const QueryParameters& parameters, long connection,
+             const char* fault, int status, const std::string& reply);
 
  private:
   std::string path_;
