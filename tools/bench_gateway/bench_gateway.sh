@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Compares the gateway client with curl: 1,000 sequential sends through
-# WinINet under Wine to the gateway simulator on loopback, then the same
-# 1,000 request targets (taken from the simulator's log) fetched by curl,
-# once by one process and once by a process per request, and the ratios of
-# the per-request times.
+# The gateway client against curl over a modelled network. For each round
+# trip D (0 and 50 ms, the simulator's --rtt-ms), COUNT sequential sends
+# through HTTPManager (WinINet under Wine) to the gateway simulator on
+# loopback, once through one manager and once with a manager per message
+# (as a batch run sends), then the same request targets (taken from the
+# simulator's log) fetched by one curl process (connection reused). Prints
+# ms per message, connections per run, the limit of one round trip per
+# message and the targets beside the figures.
 # usage: tools/bench_gateway/bench_gateway.sh [COUNT]   (BUILD_DIR as for build.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$root/build}
-count=${1:-1000}
+count=${1:-200}
 sim=$build/native/tools/gateway_sim/gateway_sim
 bench=$build/win/tools/bench_gateway/bench_gateway.exe
 for f in "$sim" "$bench"; do
@@ -17,47 +20,72 @@ done
 export WINEPREFIX=${WINEPREFIX:-$build/win/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 work=$(mktemp -d)
 sim_pid=
+stop_sim() {
+  [ -z "$sim_pid" ] || { kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; }
+  sim_pid=
+}
 cleanup() {
-  [ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true
+  stop_sim
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-"$sim" --port 0 --port-file "$work/port" --log "$work/requests.jsonl" --lifetime 900 >/dev/null 2>&1 &
-sim_pid=$!
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
-port=$(cat "$work/port")
-
-client_line=$("$root/scripts/wine-run.sh" "$bench" "$port" "$count" "Z:${work//\//\\}\\settings" | tr -d '\r')
-echo "$client_line"
-client_ms=$(sed -nE 's/.* ([0-9.]+) ms per message/\1/p' <<<"$client_line")
-
-/usr/bin/python3 - "$work/requests.jsonl" "$port" >"$work/curl.cfg" <<'PY'
-import json, sys
-for line in open(sys.argv[1], encoding="utf-8"):
-    target = json.loads(line)["target"]
-    print(f'url = "http://127.0.0.1:{sys.argv[2]}{target}"\noutput = "/dev/null"')
-PY
+connections() { sed -nE 's/^connections ([0-9]+)$/\1/p' "$work/stats"; }
 per_request_ms() {  # start_ns end_ns
   awk -v ns=$(($2 - $1)) -v n="$count" 'BEGIN { printf "%.3f", ns / 1e6 / n }'
 }
-start=$(date +%s%N)
-curl -s -K "$work/curl.cfg"
-end=$(date +%s%N)
-reuse_ms=$(per_request_ms "$start" "$end")
 
-# The client opens fresh handles for every message; a curl process per
-# request is the same shape of work, plus a process start.
-mapfile -t urls < <(sed -nE 's/^url = "(.*)"$/\1/p' "$work/curl.cfg")
-start=$(date +%s%N)
-for url in "${urls[@]}"; do curl -s -o /dev/null "$url"; done
-end=$(date +%s%N)
-fresh_ms=$(per_request_ms "$start" "$end")
+for rtt in 0 50; do
+  rm -f "$work"/port "$work"/stats "$work"/requests.jsonl
+  "$sim" --port 0 --port-file "$work/port" --log "$work/requests.jsonl" --rtt-ms "$rtt" \
+    --stats-file "$work/stats" --lifetime 900 >/dev/null 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
+  port=$(cat "$work/port")
+  echo "== round trip D = $rtt ms, $count messages per run"
 
-echo "curl, one process for all $count requests (connection reused): $reuse_ms ms per request"
-echo "curl, one process per request: $fresh_ms ms per request"
-awk -v a="$client_ms" -v b="$reuse_ms" -v c="$fresh_ms" 'BEGIN {
-  printf "ratio gateway client / curl (one process): %.2f\n", a / b
-  printf "ratio gateway client / curl (process per request): %.2f\n", a / c
-  print "target: ratio <= 2"
-}'
+  declare -A client_ms=() client_conns=()
+  for mode in shared per-message; do
+    before=$(connections)
+    output=$("$root/scripts/wine-run.sh" "$bench" "$port" "$count" "Z:${work//\//\\}\\settings" "$mode" |
+      tr -d '\r')
+    line=$(grep '^gateway client' <<<"$output")
+    client_ms[$mode]=$(sed -nE 's/.* ([0-9.]+) ms per message/\1/p' <<<"$line")
+    client_conns[$mode]=$(($(connections) - before))
+    echo "$line; ${client_conns[$mode]} connections"
+    grep -v '^gateway client' <<<"$output" || true
+  done
+
+  # The first run's targets, for curl.
+  /usr/bin/python3 - "$work/requests.jsonl" "$port" "$count" >"$work/curl.cfg" <<'PY'
+import json, sys
+for n, line in enumerate(open(sys.argv[1], encoding="utf-8")):
+    if n == int(sys.argv[3]):
+        break
+    target = json.loads(line)["target"]
+    print(f'url = "http://127.0.0.1:{sys.argv[2]}{target}"\noutput = "/dev/null"')
+PY
+  before=$(connections)
+  start=$(date +%s%N)
+  curl -s -K "$work/curl.cfg"
+  end=$(date +%s%N)
+  curl_ms=$(per_request_ms "$start" "$end")
+  curl_conns=$(($(connections) - before))
+  echo "curl, one process for all $count requests (connection reused): $curl_ms ms per request; $curl_conns connections"
+  echo "limit, one round trip per message: $rtt ms per message"
+  awk -v d="$rtt" -v one="${client_ms[shared]}" -v each="${client_ms[per-message]}" -v c="$curl_ms" \
+      -v cone="${client_conns[shared]}" -v ceach="${client_conns[per-message]}" 'BEGIN {
+    printf "ratio gateway client / curl: %.2f (one manager), %.2f (a manager per message)\n", one / c, each / c
+    if (d > 0) {
+      printf "ms per message / D: %.2f (one manager), %.2f (a manager per message)\n", one / d, each / d
+      printf "target: at most %.1f ms per message (1.1 x D) and 1 connection per run: %s, %s\n", 1.1 * d,
+             (one <= 1.1 * d && cone == 1) ? "met (one manager)" : "missed (one manager)",
+             (each <= 1.1 * d && ceach == 1) ? "met (a manager per message)" : "missed (a manager per message)"
+    } else {
+      printf "target: at most 2 x curl per request: %s, %s\n",
+             one <= 2 * c ? "met (one manager)" : "missed (one manager)",
+             each <= 2 * c ? "met (a manager per message)" : "missed (a manager per message)"
+    }
+  }'
+  stop_sim
+done
