@@ -33,18 +33,14 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
   }
   messages.clear();
 
-  std::vector<std::vector<std::shared_ptr<Recipient>>> attendees;
   int total = 0;
-  for (const Meeting& meeting : meetings) {
-    attendees.push_back(Attendees(*meeting.item));
-    total += static_cast<int>(attendees.back().size());
-  }
+  for (const Meeting& meeting : meetings) total += static_cast<int>(meeting.item->RecipientCount());
   int done = 0;
   AttendeeResolver resolver(ports_.client);
-  for (size_t m = 0; m < meetings.size(); ++m) {
-    const Meeting& meeting = meetings[m];
+  for (const Meeting& meeting : meetings) {
     const std::optional<double> delivery = DeliveryTime(request.mode, meeting.start);
-    for (const auto& attendee : attendees[m]) {
+    // Only this meeting's attendees are held: each keeps its item open.
+    for (const auto& attendee : Attendees(*meeting.item)) {
       if (progress) progress(++done, total);
       ContactRef contact = resolver.Resolve(*attendee);
       if (!contact) continue;
