@@ -2,7 +2,11 @@
 
 #include "addin/sms_plugin_options_win.h"
 #include "addin/toolbar_buttons.h"
+#include "batch/send_batch_sms_win.h"
+#include "platform/clock_win.h"
+#include "platform/code_page_win.h"
 #include "platform/prompt_win.h"
+#include "send/send_sms_dlg_win.h"
 #include "store/settings_manager.h"
 
 namespace {
@@ -11,6 +15,19 @@ constexpr char16_t kAddinTitle[] = u"Quorval SMS Plugin for Outlook";
 
 void RunOptionsDialog(const CommandContext& context) {
   CSMSPluginOptions dialog(SettingsManager::Instance());
+  dialog.DoModal(context.owner);
+}
+
+// Opens with no owner, as the mail client's own "new item" windows do.
+void RunSendSmsDialog(const CommandContext& context) {
+  static const ThreadCodePage codePage;
+  static const SystemClock clock;
+  SendSMSDlg dialog(context.application, SettingsManager::Instance(), codePage, clock);
+  dialog.DoModal(nullptr);
+}
+
+void RunBatchDialog(const CommandContext& context) {
+  CSendBatchSMS dialog(context.application, SettingsManager::Instance());
   dialog.DoModal(context.owner);
 }
 
@@ -29,6 +46,8 @@ const ButtonCommand* CommandTable::Find(const std::u16string& tag) const {
 
 std::shared_ptr<const CommandTable> ProductCommands() {
   auto table = std::make_shared<CommandTable>();
+  table->commands.push_back({kTagNewSmsMessage, RunSendSmsDialog});
+  table->commands.push_back({kTagNewBatchSmsMessage, RunBatchDialog});
   table->commands.push_back({kTagSmsPluginOptions, RunOptionsDialog});
   table->reportFailure = ShowFailure;
   return table;

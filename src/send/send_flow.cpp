@@ -1,10 +1,10 @@
 #include "send/send_flow.h"
 
-#include "gateway/delivery_report.h"
 #include "send/recipient_tokens.h"
 
 namespace {
 
+// The heading of BuildDeliveryReport, whose format the report keeps.
 constexpr char16_t kReportHeading[] = u"SMS delivery results:\n\n";
 
 }  // namespace
@@ -29,15 +29,6 @@ std::vector<std::u16string> SendToRecipients(const std::u16string& recipientsTex
 std::u16string DeliveryReportText(const std::vector<std::u16string>& lines) {
   std::u16string report = kReportHeading;
   for (const std::u16string& line : lines) report += line + u"\n";
-  return report;
-}
-
-std::u16string ReportLineOf(const SMSMessage& message, const CodePage& codePage) {
-  // The gateway client owns the wording and conversion of record lines.
-  std::u16string report = BuildDeliveryReport({&message}, codePage);
-  std::u16string heading = kReportHeading;
-  if (report.compare(0, heading.size(), heading) == 0) report.erase(0, heading.size());
-  if (!report.empty() && report.back() == u'\n') report.pop_back();
   return report;
 }
 

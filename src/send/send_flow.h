@@ -3,11 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "gateway/sms_message.h"
-#include "platform/code_page.h"
 #include "send/contact_directory.h"
 
-// Sends one message to `contact` and gives its report line.
+// Sends one message to `contact` and gives its report line (the record's
+// ReportLine, empty for a reply that is not understood).
 using SendToContact = std::function<std::u16string(const ContactRef& contact)>;
 
 // One line per recipient token of `recipientsText`, in order: the report
@@ -20,9 +19,6 @@ std::vector<std::u16string> SendToRecipients(const std::u16string& recipientsTex
 // The delivery report of the lines: "SMS delivery results:\n\n", then each
 // line and "\n".
 std::u16string DeliveryReportText(const std::vector<std::u16string>& lines);
-
-// The record's line as the delivery report shows it.
-std::u16string ReportLineOf(const SMSMessage& message, const CodePage& codePage);
 
 std::u16string NotAContactLine(const std::u16string& token);
 std::u16string UnreadableContactLine(const std::u16string& key);

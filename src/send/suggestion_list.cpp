@@ -33,12 +33,17 @@ void SuggestionList::SetEntries(std::vector<std::u16string> entries) {
   std::stable_sort(entries_.begin(), entries_.end(), SuggestionLess);
 }
 
-std::vector<std::u16string> SuggestionList::Matches(const std::u16string& token) const {
+SuggestionList::Range SuggestionList::Matches(const std::u16string& token) const {
   auto first = std::partition_point(entries_.begin(), entries_.end(),
                                     [&](const std::u16string& e) { return ComparePrefix(e, token) < 0; });
   auto last = std::partition_point(first, entries_.end(),
                                    [&](const std::u16string& e) { return ComparePrefix(e, token) == 0; });
-  return {first, last};
+  return {static_cast<std::size_t>(first - entries_.begin()), static_cast<std::size_t>(last - entries_.begin())};
+}
+
+std::vector<std::u16string> SuggestionList::Copy(Range matches) const {
+  return {entries_.begin() + static_cast<std::ptrdiff_t>(matches.first),
+          entries_.begin() + static_cast<std::ptrdiff_t>(matches.last)};
 }
 
 std::vector<std::u16string> ScanMatches(const std::vector<std::u16string>& sortedEntries,

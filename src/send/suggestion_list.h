@@ -14,9 +14,19 @@ bool SuggestionMatches(const std::u16string& entry, const std::u16string& token)
 // which they were given.
 class SuggestionList {
  public:
+  // Entries()[first] to Entries()[last - 1]; nothing is copied, so that a
+  // keystroke costs the search alone however many entries match.
+  struct Range {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    std::size_t size() const { return last - first; }
+    bool empty() const { return first == last; }
+  };
+
   void SetEntries(std::vector<std::u16string> entries);
   const std::vector<std::u16string>& Entries() const { return entries_; }
-  std::vector<std::u16string> Matches(const std::u16string& token) const;
+  Range Matches(const std::u16string& token) const;
+  std::vector<std::u16string> Copy(Range matches) const;
 
  private:
   std::vector<std::u16string> entries_;

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "gateway/delivery_report.h"
+#include "gateway_fakes.h"
+#include "gateway/send_run.h"
 #include "send/fake_contacts.h"
+#include "support/memory_settings.h"
 
 namespace {
 
@@ -62,6 +66,35 @@ TEST_F(SendFlow, EmptyRecipientsAndABareSeparator) {
 TEST_F(SendFlow, AContactThatCannotBeFetchedAnyMoreIsReported) {
   folder_->contacts()[1].fetchFails = true;
   EXPECT_EQ(Send(u"Bob (2); Cy ()"), (Lines{UnreadableContactLine(u"Bob (2)"), u"sent to Cy"}));
+}
+
+// Through the real record, gateway client and run: one request per known
+// recipient with its number, and the report reads as the gateway client's
+// own report of the same records would, with the unknown token's line in
+// its place.
+TEST_F(SendFlow, RecordsThroughTheGatewayClientReportAsTheirOwnReportWould) {
+  MemorySettings settings;
+  settings.SetString(u"GatewayHost", u"gw.example.net");
+  Latin1CodePage codePage;
+  FixedClock clock(40252.5);
+  std::vector<ScriptedExchange::Request> requests;
+  HTTPManager gateway(settings, codePage, clock,
+                      std::make_unique<ScriptedExchange>(Answer(200, "accepted,1,2,3,4,5,Queued"), &requests));
+  SendRun run;
+  std::vector<std::unique_ptr<SMSMessage>> kept;
+  Lines lines = SendToRecipients(u"Ann Lee (+44 1); Nobody; Cy ()", directory_, [&](const ContactRef& contact) {
+    kept.push_back(std::make_unique<SMSMessage>(codePage, clock, contact, "Hi", 0));
+    run.Send(*kept.back(), gateway);
+    return kept.back()->ReportLine();
+  });
+  ASSERT_EQ(requests.size(), 1u) << "Cy has no number: no request";
+  EXPECT_NE(requests[0].target.find("to=441&message=Hi&"), std::string::npos) << requests[0].target;
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], NotAContactLine(u"Nobody"));
+  std::u16string own = BuildDeliveryReport({kept[0].get(), kept[1].get()}, codePage);
+  Lines known{lines[0], lines[2]};
+  EXPECT_EQ(DeliveryReportText(known), own);
+  EXPECT_EQ(lines[0], u"Message for Ann Lee was sent successfully. Details: Queued");
 }
 
 TEST(DeliveryReportText, HeadingThenEachLine) {
