@@ -36,6 +36,7 @@ class SettingsManager : public Settings {
   // one is complete. 0, or the platform's failure code.
   long SaveHistory();
   const SentHistory& History() const { return sentHistory_; }
+  SentHistory& MutableHistory() { return sentHistory_; }
 
   const std::wstring& SettingsPath() const { return settingsPath_; }
   const std::wstring& HistoryPath() const { return historyPath_; }

@@ -1,0 +1,50 @@
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "addin/access/dispatch.h"
+#include "addin/modal_dialog_win.h"
+#include "batch/reminder_run.h"
+#include "gateway/sms_message.h"
+#include "gateway/wininet_exchange_win.h"
+#include "platform/clock_win.h"
+#include "platform/code_page_win.h"
+#include "store/settings_manager.h"
+
+// "Send batch SMS": sends appointment reminders for the meetings of a time
+// frame, at once, by lead time or on a date. The history is loaded when
+// the dialog opens and saved after every run (a closed or crashed mail
+// client must not forget reminders the gateway accepted) and on "&Close",
+// which also saves the choices as defaults when asked to.
+class CSendBatchSMS : public ModalDialog {
+ public:
+  CSendBatchSMS(outlook::Dispatch application, SettingsManager& store,
+                DWORD exchangeTimeoutMs = WinInetExchange::kDefaultTimeoutMs);
+  ~CSendBatchSMS() override;
+
+ private:
+  bool OnInitDialog() override;
+  bool OnCommand(int id, int notification) override;
+
+  void FillUnitLists();
+  void ShowTemplate(const std::u16string& text);
+  void ChooseTemplate();
+  void SendReminders(SendMode mode);
+  SendMode LeadTimeMode() const;
+  SendMode FixedDateMode() const;
+  int SignedNumber(int id) const;
+  int SelectedPosition(int id) const;
+  void CloseWithDefaults();
+
+  outlook::Dispatch application_;
+  SettingsManager& store_;
+  DWORD exchangeTimeoutMs_;
+  ThreadCodePage codePage_;
+  SystemClock clock_;
+  std::u16string title_;
+  std::vector<std::unique_ptr<SMSMessage>> messages_;
+  bool running_ = false;
+};
