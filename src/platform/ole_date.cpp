@@ -47,9 +47,11 @@ std::optional<DateTime> OleToDateTime(double serial) {
   long seconds = std::lround(std::fabs(serial - whole) * kSecondsPerDay);
   if (whole < -700000 || whole > 3000000) return std::nullopt;
   long days = static_cast<long>(whole);
+  // The fraction counts forward on both sides of the epoch, so a time that
+  // rounds up to midnight is the next day: -0.9999999 is 31 December.
   if (seconds >= kSecondsPerDay) {
     seconds -= kSecondsPerDay;
-    days += serial < 0 ? -1 : 1;
+    days += 1;
   }
   DateTime t;
   CivilFromDays(days - kEpochOffset, t.year, t.month, t.day);

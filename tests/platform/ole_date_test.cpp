@@ -38,6 +38,12 @@ TEST(OleDate, RoundsToTheNearestSecondAcrossMidnight) {
   ExpectFields(40252.0 + 59.4 / 86400, Fields(2010, 3, 15, 0, 0, 59));
   ExpectFields(40252.0 + 59.6 / 86400, Fields(2010, 3, 15, 0, 1, 0));
   ExpectFields(40252.0 + 86399.7 / 86400, Fields(2010, 3, 16, 0, 0, 0));
+  // Before the epoch the fraction counts forward too, so rounding up to
+  // midnight reaches the following day.
+  ExpectFields(-0.9999999, Fields(1899, 12, 31, 0, 0, 0));
+  ExpectFields(-1.9999999, Fields(1899, 12, 30, 0, 0, 0));
+  ExpectFields(-2.0 - 86399.7 / 86400, Fields(1899, 12, 29, 0, 0, 0));
+  ExpectFields(-1.0 - 59.6 / 86400, Fields(1899, 12, 29, 0, 1, 0));
 }
 
 TEST(OleDate, RoundTripsEverySecondOfADayAndManyDays) {
