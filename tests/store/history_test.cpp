@@ -63,13 +63,6 @@ TEST(SentHistory, RecordAndLookUpByKeyAndText) {
   EXPECT_EQ(history.Entries().at("K_Hi"), 2.0);
 }
 
-TEST(SentHistory, KeysOrderByUnsignedBytes) {
-  HistoryEntries entries{{"ab\xe9", 1}, {"abz", 2}, {"ab", 3}, {"a", 4}, {"B", 5}, {"ab\x7f", 6}};
-  std::vector<std::string> order;
-  for (const auto& entry : entries) order.push_back(entry.first);
-  EXPECT_EQ(order, (std::vector<std::string>{"B", "a", "ab", "abz", "ab\x7f", "ab\xe9"}));
-}
-
 std::vector<unsigned char> Bytes(std::initializer_list<int> values) {
   return std::vector<unsigned char>(values.begin(), values.end());
 }
@@ -80,6 +73,22 @@ void Append(std::vector<unsigned char>& out, const std::vector<unsigned char>& m
 
 // 1.0 as a little-endian IEEE double.
 const std::vector<unsigned char> kOne = Bytes({0, 0, 0, 0, 0, 0, 0xF0, 0x3F});
+
+// Readers of the file (and our own loader's fast path) expect the entries
+// in the order of their keys' unsigned bytes: a key is before the keys it
+// is a prefix of, and bytes above 0x7F come after ASCII.
+TEST(HistoryStream, WritesKeysInTheOrderOfTheirUnsignedBytes) {
+  const HistoryEntries entries{{"ab\xe9", 1}, {"abz", 2}, {"ab", 3}, {"a", 4}, {"B", 5}, {"ab\x7f", 6}};
+  const std::vector<unsigned char> bytes = SerializeHistory(entries);
+  std::vector<std::string> written;
+  for (std::size_t at = 4; at + 4 <= bytes.size();) {
+    std::uint32_t length;
+    std::memcpy(&length, &bytes[at], 4);
+    written.emplace_back(reinterpret_cast<const char*>(&bytes[at + 4]), length - 1);
+    at += 4 + length + 8;
+  }
+  EXPECT_EQ(written, (std::vector<std::string>{"B", "a", "ab", "abz", "ab\x7f", "ab\xe9"}));
+}
 
 TEST(HistoryStream, EmptyHistoryIsAZeroCount) {
   EXPECT_EQ(SerializeHistory({}), Bytes({0, 0, 0, 0}));
