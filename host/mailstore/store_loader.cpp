@@ -377,6 +377,12 @@ LoadedStore ParseStore(const std::string& text, const std::string& sourceName, d
     const size_t reason = what.find(": ", what.find("parse error"));
     throw StoreError(sourceName + ": at " + LineAndColumn(text, e.byte) + ": invalid JSON" +
                      (reason == std::string::npos ? "" : what.substr(reason)));
+  } catch (const json::out_of_range& e) {
+    // A number too large for a double; the parser gives no position for it.
+    const std::string what = e.what();
+    const size_t reason = what.find("] ");
+    throw StoreError(sourceName + ": invalid JSON: " +
+                     (reason == std::string::npos ? what : what.substr(reason + 2)));
   }
   return Reader(sourceName, nowLocal).Read(root);
 }

@@ -150,6 +150,10 @@ TEST(StoreLoader, MalformedStoresNameTheFileAndThePlace) {
             "store.json: at /calendar/0/recurrence/count: the number is out of range");
   EXPECT_EQ(ErrorOf(std::string(100000, '[')).rfind("store.json: at line 1, column 100001: invalid JSON", 0),
             0u);
+  // Found by fuzzing: the JSON parser reports this one as out of range.
+  EXPECT_EQ(ErrorOf(R"({"faults": {"openItemLimit": 1e400}})"),
+            "store.json: invalid JSON: number overflow parsing '1e400'");
+  EXPECT_EQ(ErrorOf("[-22e2222]"), "store.json: invalid JSON: number overflow parsing '-22e2222'");
   EXPECT_EQ(ErrorOf(""), "store.json: at line 1, column 1: invalid JSON: syntax error while "
                          "parsing value - unexpected end of input; expected '[', '{', or a literal");
 }
