@@ -1,8 +1,7 @@
 #include "gateway/wininet_exchange_win.h"
 
-#include <algorithm>
-
 #include "gateway/internet_session_win.h"
+#include "gateway/reply_body.h"
 
 namespace {
 
@@ -82,19 +81,14 @@ HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, con
 }
 
 std::string WinInetExchange::ReadBody() {
-  std::string body;
-  char chunk[kChunkBytes + 1];
-  DWORD total = 0;
-  while (total < kMaxReplyBytes) {
+  ReplyBody body;
+  char chunk[kChunkBytes];
+  while (const DWORD wanted = static_cast<DWORD>(body.NextReadSize(kChunkBytes))) {
     DWORD read = 0;
-    const DWORD wanted = std::min(kChunkBytes, kMaxReplyBytes - total);
     if (!InternetReadFile(request_.get(), chunk, wanted, &read) || read == 0) break;
-    total += read;
-    // The reply is text: a NUL ends what a chunk has to say.
-    chunk[read] = '\0';
-    body += chunk;
+    body.Append(chunk, read);
   }
-  return body;
+  return body.TakeText();
 }
 
 std::unique_ptr<HTTPManager> MakeHTTPManager(Settings& settings, const CodePage& codePage,

@@ -14,8 +14,6 @@ class WinInetExchange : public HttpExchange {
   // A gateway that takes the connection but never answers must not hold
   // the mail client's window for ever.
   static constexpr DWORD kDefaultTimeoutMs = 30000;
-  // Far above any real reply; a gateway that streams without end is cut off.
-  static constexpr DWORD kMaxReplyBytes = 64 * 1024;
 
   explicit WinInetExchange(DWORD timeoutMs = kDefaultTimeoutMs);
   ~WinInetExchange() override;
