@@ -13,12 +13,12 @@ HTTPManager::HTTPManager(Settings& settings, const CodePage& codePage, const Clo
 
 HTTPManager::~HTTPManager() = default;
 
-long HTTPManager::Fail(std::string details) {
+HResult HTTPManager::Fail(std::string details) {
   failureDetails_ = std::move(details);
   return kStatusFail;
 }
 
-long HTTPManager::SendRequest(const std::string& phoneNumber, const std::string& text,
+HResult HTTPManager::SendRequest(const std::string& phoneNumber, const std::string& text,
                               double sendTime, std::string& reply) {
   failureDetails_.clear();
   lastOutcome_.reset();

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,6 +9,13 @@
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "store/settings.h"
+
+// The platform's HRESULT is 32 bits wide wherever the code is built, so a
+// failure is the same negative number natively as under Windows (where
+// `long` happens to be 32 bits and native `long` is not).
+using HResult = std::int32_t;
+inline constexpr HResult kStatusOk = 0;
+inline constexpr HResult kStatusFail = static_cast<HResult>(0x80004005u);
 
 // The gateway client: turns one message into one GET of "/smsgateway.pl"
 // on the configured gateway and hands back the reply. The same manager may
@@ -26,7 +34,7 @@ class HTTPManager {
   // answered with status 200; otherwise E_FAIL, and FailureDetails() says
   // why in words for the delivery report. `sendTime` is the local delivery
   // time as an OLE Automation date, 0 for at once.
-  long SendRequest(const std::string& phoneNumber, const std::string& text, double sendTime,
+  HResult SendRequest(const std::string& phoneNumber, const std::string& text, double sendTime,
                    std::string& reply);
   const std::string& FailureDetails() const { return failureDetails_; }
   // How the latest exchange ended; nullopt when SendRequest failed before
@@ -37,7 +45,7 @@ class HTTPManager {
   const std::string& ObjectPath() const { return objectPath_; }
 
  private:
-  long Fail(std::string details);
+  HResult Fail(std::string details);
   std::string DescribeExchangeFailure(const HttpReply& answer) const;
 
   Settings& settings_;
@@ -51,6 +59,3 @@ class HTTPManager {
   std::string failureDetails_;
   std::optional<HttpReply::Outcome> lastOutcome_;
 };
-
-inline constexpr long kStatusOk = 0;
-inline constexpr long kStatusFail = static_cast<long>(0x80004005L);

@@ -7,12 +7,12 @@ void SendRun::RequestStop() {
   cause_.compare_exchange_strong(none, StopCause::kStoppedByUser);
 }
 
-long SendRun::Send(SMSMessage& message, HTTPManager& gateway) {
+HResult SendRun::Send(SMSMessage& message, HTTPManager& gateway) {
   if (!Active()) {
     MarkNotAttempted(message);
     return kStatusFail;
   }
-  const long status = message.Send(gateway);
+  const HResult status = message.Send(gateway);
   if (status != kStatusOk) {
     StopCause dead = StopCause::kNone;
     switch (gateway.LastOutcome().value_or(HttpReply::Outcome::kAnswered)) {

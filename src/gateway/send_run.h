@@ -33,7 +33,7 @@ class SendRun {
   // Send's status; stops the run when the exchange found the gateway dead.
   // Once stopped, the message is only marked as not attempted (see
   // MarkNotAttempted) and kStatusFail is returned.
-  long Send(SMSMessage& message, HTTPManager& gateway);
+  HResult Send(SMSMessage& message, HTTPManager& gateway);
 
   // Gives a message that is not attempted its not-sent report line, which
   // says why the run stopped.

@@ -52,13 +52,13 @@ const std::string& SMSMessage::GetPhoneNumber() {
   return phoneNumber_;
 }
 
-long SMSMessage::Send(HTTPManager& gateway) {
+HResult SMSMessage::Send(HTTPManager& gateway) {
   if (GetPhoneNumber().empty()) {
     ParseReply(kNoPhoneNumberReply);
     return kStatusOk;
   }
   std::string answer;
-  const long status = gateway.SendRequest(phoneNumber_, text_, sendTime_, answer);
+  const HResult status = gateway.SendRequest(phoneNumber_, text_, sendTime_, answer);
   if (status == kStatusOk) {
     ParseReply(answer);
   } else {

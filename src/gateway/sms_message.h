@@ -26,7 +26,7 @@ class SMSMessage {
   // reply was handled (also for a contact without a number, which is not
   // sent); E_FAIL when the exchange failed, the record then carrying a
   // not-sent report line that names the cause.
-  long Send(HTTPManager& gateway);
+  HResult Send(HTTPManager& gateway);
 
   // Interprets a gateway reply into the result fields.
   void ParseReply(const std::string& reply);

@@ -3,6 +3,9 @@
 #include "gateway/internet_session_win.h"
 #include "gateway/reply_body.h"
 
+// Callers test the gateway client's status as the HRESULT it is.
+static_assert(kStatusOk == S_OK && kStatusFail == E_FAIL);
+
 namespace {
 
 constexpr DWORD kChunkBytes = 2048;

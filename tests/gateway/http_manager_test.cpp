@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -85,6 +86,13 @@ TEST_F(GatewaySend, InjectedParametersStayInsideTheMessageValue) {
   EXPECT_EQ(requests_[0].target.find("to=0999"), std::string::npos);
 }
 
+// Callers test a status the way they test an HRESULT (negative is a
+// failure), and the native build must see the same number as Windows.
+TEST(GatewayStatus, FailureIsTheNegativeHResultOfEFail) {
+  EXPECT_LT(kStatusFail, 0);
+  EXPECT_EQ(static_cast<std::uint32_t>(kStatusFail), 0x80004005u);
+}
+
 struct FailureCase {
   HttpReply::Outcome outcome;
   unsigned long status;
@@ -98,7 +106,7 @@ TEST_P(FailedExchange, IsReportedWithItsCauseAndLeavesTheRecordUnsent) {
   reply.outcome = GetParam().outcome;
   HTTPManager manager = Manager(reply);
   SMSMessage message = Message("Hi");
-  EXPECT_EQ(message.Send(manager), static_cast<long>(0x80004005L));
+  EXPECT_EQ(message.Send(manager), kStatusFail);
   EXPECT_EQ(requests_.size(), 1u);
   EXPECT_FALSE(message.accepted());
   EXPECT_EQ(message.sendTime(), 0);
@@ -137,7 +145,7 @@ TEST_F(GatewaySend, NothingIsSentWithoutAUsableGatewaySetting) {
     }
     HTTPManager manager = Manager(Answer(200, "accepted,OK"));
     SMSMessage message = Message("Hi");
-    EXPECT_EQ(message.Send(manager), static_cast<long>(0x80004005L));
+    EXPECT_EQ(message.Send(manager), kStatusFail);
     EXPECT_EQ(message.failureDetails(), setting.details);
   }
   EXPECT_TRUE(requests_.empty());
@@ -157,7 +165,7 @@ TEST_F(GatewaySend, QueryLongerThan4095CharactersIsNotSent) {
   for (const std::string& text : {std::string(roomForText + 1, 'a'),
                                   std::string(roomForText - 2, 'a') + "&"}) {
     SMSMessage tooLong = Message(text);
-    EXPECT_EQ(tooLong.Send(manager), static_cast<long>(0x80004005L));
+    EXPECT_EQ(tooLong.Send(manager), kStatusFail);
     EXPECT_EQ(tooLong.failureDetails(), "The message is too long to send in one request.");
   }
   EXPECT_EQ(requests_.size(), 1u);
@@ -167,7 +175,7 @@ TEST_F(GatewaySend, UnconvertibleDeliveryTimeIsNotSentAtOnce) {
   clock_.refuseConversion = true;
   HTTPManager manager = Manager(Answer(200, "accepted,OK"));
   SMSMessage message = Message("Hi", 40252.6);
-  EXPECT_EQ(message.Send(manager), static_cast<long>(0x80004005L));
+  EXPECT_EQ(message.Send(manager), kStatusFail);
   EXPECT_TRUE(requests_.empty());
   EXPECT_EQ(message.failureDetails(), "The delivery time could not be converted to UTC.");
 }

@@ -78,7 +78,7 @@ class SendRunTest : public testing::Test {
   CountingWaiter waiter_;
   int gets_ = 0;
   std::vector<std::unique_ptr<SMSMessage>> messages_;
-  std::vector<long> statuses_;
+  std::vector<HResult> statuses_;
 };
 
 TEST_F(SendRunTest, AnUnreachableGatewayCostsOneExchangeAndEveryMessageIsReported) {

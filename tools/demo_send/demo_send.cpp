@@ -70,9 +70,9 @@ int main() {
     auto contact = std::make_shared<SampleContact>(sample.name, sample.mobile);
     records.push_back(std::make_unique<SMSMessage>(
         codePage, clock, contact, EncodeMessageText(sample.text, sample.alphabet, codePage), 0));
-    const long status = records.back()->Send(*gateway);
+    const HResult status = records.back()->Send(*gateway);
     PrintUtf8(std::u16string(u"sent to ") + sample.name + (sample.alphabet ? u" (Unicode)" : u" (GSM)"));
-    std::printf(": status 0x%08lX\n", static_cast<unsigned long>(status));
+    std::printf(": status 0x%08X\n", static_cast<unsigned>(status));
   }
   settings.SetInt(u"Alphabet", 0);
 
