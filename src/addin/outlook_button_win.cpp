@@ -7,14 +7,17 @@
 #include "addin/access/outlook_access.h"
 #include "addin/access/outlook_ids.h"
 #include "addin/module_lock.h"
+#include "platform/code_page_win.h"
 
 namespace {
 
 constexpr DISPID kDispidClick = 1;
 
+// An exception's text is 8-bit text of the ANSI code page (the platform's
+// and our own messages both are), so it is converted, not widened byte by byte.
 std::u16string FailureMessage(const char* what) {
-  std::string detail = what ? what : "unknown error";
-  return u"The command could not be completed: " + std::u16string(detail.begin(), detail.end());
+  const std::string detail = what ? what : "unknown error";
+  return u"The command could not be completed: " + ThreadCodePage().FromAnsi(detail);
 }
 
 }  // namespace

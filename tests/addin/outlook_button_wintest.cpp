@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <vector>
+
 #include "addin/access/com_apartment.h"
 #include "addin/access/office_access.h"
 #include "addin/access/outlook_access.h"
@@ -135,6 +138,26 @@ TEST_F(OutlookButtonTest, TheSinksOwnButtonDecidesWhateverTheEventNames) {
   EXPECT_EQ(Click(sink, AsArgument(other.Get())), S_OK);
   EXPECT_EQ(mineRuns_, 1);
   EXPECT_EQ(otherRuns_, 0);
+}
+
+// The test prefix runs with code page 1252, where 0x80 is the euro sign and
+// 0xE4 is a-umlaut: a byte-by-byte copy would show U+0080 instead.
+TEST_F(OutlookButtonTest, AFailingCommandIsReportedInTheUsersCodePage) {
+  ASSERT_EQ(GetACP(), 1252u);
+  std::vector<std::u16string> reports;
+  commands_->reportFailure = [&reports](HWND, const std::u16string& message) { reports.push_back(message); };
+  commands_->commands.push_back({u"Failing", [](const CommandContext&) {
+    throw std::runtime_error("Kosten \x80 5, Ger\xE4t fehlt");
+  }});
+  commands_->commands.push_back({u"Odd", [](const CommandContext&) { throw 42; }});
+  COutlookButton* failing = NewSink(u"Failing");
+  COutlookButton* odd = NewSink(u"Odd");
+  outlook::Dispatch any = MakeButton(u"Any");
+  EXPECT_EQ(Click(failing, AsArgument(any.Get())), S_OK);
+  EXPECT_EQ(Click(odd, AsArgument(any.Get())), S_OK);
+  EXPECT_EQ(reports, (std::vector<std::u16string>{
+                         u"The command could not be completed: Kosten \u20AC 5, Ger\u00E4t fehlt",
+                         u"The command could not be completed: unknown error"}));
 }
 
 TEST_F(OutlookButtonTest, StaysAdvisedUntilBothReferencesAreGone) {
