@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# Configures and builds both trees: build/native (portable core, simulator,
-# native tests) and build/win (the add-in DLL, the stand-in host and the
-# Windows tests). BUILD_DIR overrides the build folder.
+# Configures and builds the trees: build/native (portable core, simulator,
+# native tests), build/win32 and build/win (the add-in DLL, the stand-in
+# host and the Windows tests for x86 and x64; build/win also the installer).
+# BUILD_DIR overrides the build folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 jobs=${JOBS:-$(nproc)}
 cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build/native" -j "$jobs"
+# build/win32: the same Windows tree for x86, for a 32-bit mail client. It
+# goes first: the installer in build/win packs its DLL.
+cmake -S "$root" -B "$build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
+  -DNATIVE_BUILD_DIR="$build/native" >/dev/null
+cmake --build "$build/win32" -j "$jobs"
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DNATIVE_BUILD_DIR="$build/native" >/dev/null
+  -DNATIVE_BUILD_DIR="$build/native" -DWIN32_BUILD_DIR="$build/win32" >/dev/null
 cmake --build "$build/win" -j "$jobs"

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Runs ctest in both trees (called by test.sh inside a display).
+# Runs ctest in every tree (called by test.sh inside a display). The x86
+# tree runs in the same win64 prefix, under WoW64 as on most Windows PCs.
 set -uo pipefail
 build=$1; shift
+# A prefix made before wine32 was installed has no 32-bit system.
+if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+  rm -rf "$WINEPREFIX"
+fi
 mkdir -p "$WINEPREFIX"
 wineserver -p
 wineboot -i >/dev/null 2>&1
 status=0
 summary=()
-for tree in native win; do
+for tree in native win win32; do
   echo "== $tree tests"
   log=$(mktemp)
   ctest --test-dir "$build/$tree" --output-on-failure "$@" | tee "$log"
