@@ -12,7 +12,8 @@ wineserver -p
 wineboot -i >/dev/null 2>&1
 status=0
 summary=()
-for tree in native win win32; do
+# asan: the native tests under sanitizers; fuzz: a smoke run of each fuzz target.
+for tree in native win win32 asan fuzz; do
   echo "== $tree tests"
   log=$(mktemp)
   ctest --test-dir "$build/$tree" --output-on-failure "$@" | tee "$log"

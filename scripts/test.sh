@@ -7,6 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 "$root/scripts/setup.sh"
 BUILD_DIR=$build "$root/scripts/build.sh"
+BUILD_DIR=$build "$root/scripts/build-checks.sh"
 export WINEPREFIX="$build/win/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$root/scripts/run-tests.sh" "$build" "$@"
