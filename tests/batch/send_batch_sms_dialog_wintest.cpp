@@ -48,27 +48,30 @@ constexpr char kStore[] = R"({
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
+struct BoxSearch {
+  HWND dialog, found;
+};
+
+// A named CALLBACK, not a lambda: on x86 a lambda converts only to a cdecl
+// pointer, and EnumThreadWindows calls back with stdcall.
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<BoxSearch*>(param);
+  wchar_t title[64] = {};
+  GetWindowTextW(window, title, 64);
+  if (window != s->dialog && IsWindowVisible(window) && kTitle == title) {
+    s->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The visible message box of the dialog's thread: a window of the dialog's
 // caption that is not the dialog.
 HWND WaitForBox(HWND dialog, DWORD timeoutMs = 15000) {
-  struct Search {
-    HWND dialog, found;
-  } search{dialog, nullptr};
+  BoxSearch search{dialog, nullptr};
   const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
   for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(param);
-          wchar_t title[64] = {};
-          GetWindowTextW(window, title, 64);
-          if (window != s->dialog && IsWindowVisible(window) && kTitle == title) {
-            s->found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumThreadWindows(thread, FindBox, reinterpret_cast<LPARAM>(&search));
     if (search.found) return search.found;
     Sleep(20);
   }
