@@ -27,6 +27,7 @@ Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 ShowInstDetails show
+BrandingText "${PRODUCT}"
 VIProductVersion 1.0.0.1
 VIAddVersionKey ProductName "${PRODUCT}"
 VIAddVersionKey FileDescription "${PRODUCT} Setup"
