@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix nsis
   wine wine64 wine32:i386 libwine-dev xvfb xauth
   nlohmann-json3-dev libcpp-httplib-dev python3 python3-olefile curl imagemagick
+  openbox x11-utils
   clang libclang-rt-14-dev
 )
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo

@@ -88,7 +88,12 @@ void ChooseContacts::AppendSelected() {
   if (row < 0) return;
   // What the user typed into the field since is kept.
   result_ = ItemText(IDC_CHOSEN_RECIPIENTS);
-  if (!result_.empty()) result_ += kRecipientSeparator;
+  // A field that ends with the separator (as after a taken suggestion)
+  // gets none more: an empty recipient between two would be reported.
+  const std::u16string separator = kRecipientSeparator;
+  const bool endsWithSeparator = result_.size() >= separator.size() &&
+                                 result_.compare(result_.size() - separator.size(), separator.size(), separator) == 0;
+  if (!result_.empty() && !endsWithSeparator) result_ += separator;
   result_ += CellText(row, 0) + u" (" + CellText(row, 1) + u")";
   SetItemText(IDC_CHOSEN_RECIPIENTS, result_);
 }

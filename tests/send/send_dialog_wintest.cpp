@@ -455,6 +455,26 @@ TEST_F(SendDialog, TheChooserListsTheDirectoryAndKeepsWhatTheUserTyped) {
   });
 }
 
+// Found by the main job's tour: a suggestion taken leaves "; " at the end
+// of the field, and the chooser added a second one, an empty recipient the
+// report then named.
+TEST_F(SendDialog, TheChooserAddsAfterATakenSuggestionWithoutAnEmptyRecipient) {
+  Run(kStore, [&](DialogUser& user, HWND dialog) {
+    user.Type(dialog, IDC_RECIPIENTS, L"Al (3); ");
+    user.Click(dialog, IDC_TO_BUTTON);
+    HWND chooser = user.WaitForDialog(kChooser);
+    ASSERT_NE(chooser, nullptr);
+    SelectRows(GetDlgItem(chooser, IDC_CONTACT_LIST), {1});
+    user.Click(chooser, IDC_ADD_RECIPIENT);
+    EXPECT_EQ(user.Text(chooser, IDC_CHOSEN_RECIPIENTS), L"Al (3); Ann Lee (+64 21 555 1234)");
+    user.Click(chooser, IDOK);
+    EXPECT_TRUE(user.WaitUntilClosed(chooser));
+    EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"Al (3); Ann Lee (+64 21 555 1234)");
+    user.Click(dialog, IDCANCEL);
+    EXPECT_TRUE(user.WaitUntilClosed(dialog));
+  });
+}
+
 TEST_F(SendDialog, WithoutContactsThereIsNothingToProposeOrChoose) {
   Run(R"({"contacts": []})", [&](DialogUser& user, HWND dialog) {
     user.Type(dialog, IDC_RECIPIENTS, L"a");
