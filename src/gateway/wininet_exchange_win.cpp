@@ -3,6 +3,8 @@
 #include "gateway/internet_session_win.h"
 #include "gateway/reply_body.h"
 
+#include <algorithm>
+
 // Callers test the gateway client's status as the HRESULT it is.
 static_assert(kStatusOk == S_OK && kStatusFail == E_FAIL);
 
@@ -64,8 +66,8 @@ bool WinInetExchange::Open(const std::string& host, unsigned short port, const s
 
 HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, const std::string& target) {
   Release();
-  if (!Open(host, port, target)) return Failed(HttpReply::Outcome::kUnreachable);
   const ULONGLONG start = GetTickCount64();
+  if (!Open(host, port, target)) return Failed(HttpReply::Outcome::kUnreachable);
   if (!HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0)) {
     const DWORD error = GetLastError();
     return Failed(OutcomeOfSendError(error, GetTickCount64() - start + kTimerSlackMs >= timeoutMs_));
@@ -79,16 +81,39 @@ HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, con
   }
   reply.outcome = HttpReply::Outcome::kAnswered;
   reply.status = status;
-  reply.body = ReadBody();
+  const auto body = ReadBody(start + timeoutMs_);
+  if (!body) return Failed(lastReadOutcome_);
+  reply.body = *body;
   return reply;
 }
 
-std::string WinInetExchange::ReadBody() {
+// WinINet's receive time-out restarts with every byte that arrives, so a
+// reply that trickles in never meets it: the exchange as a whole has the
+// time-out as its deadline, checked between reads. Each read takes only
+// what has arrived, as a read of more blocks (under Wine) until all of it
+// is there.
+std::optional<std::string> WinInetExchange::ReadBody(ULONGLONG deadline) {
   ReplyBody body;
   char chunk[kChunkBytes];
   while (const DWORD wanted = static_cast<DWORD>(body.NextReadSize(kChunkBytes))) {
+    if (GetTickCount64() >= deadline) {
+      lastReadOutcome_ = HttpReply::Outcome::kTimedOut;
+      return std::nullopt;
+    }
+    const ULONGLONG start = GetTickCount64();
+    DWORD available = 0;
     DWORD read = 0;
-    if (!InternetReadFile(request_.get(), chunk, wanted, &read) || read == 0) break;
+    if (!InternetQueryDataAvailable(request_.get(), &available, 0, 0) ||
+        (available > 0 && !InternetReadFile(request_.get(), chunk, std::min(wanted, available), &read))) {
+      // A body cut short is no answer: its first half may well read as an
+      // acceptance.
+      const DWORD error = GetLastError();
+      lastReadOutcome_ = error == ERROR_INTERNET_TIMEOUT || GetTickCount64() - start + kTimerSlackMs >= timeoutMs_
+                             ? HttpReply::Outcome::kTimedOut
+                             : HttpReply::Outcome::kInvalidAnswer;
+      return std::nullopt;
+    }
+    if (read == 0) break;
     body.Append(chunk, read);
   }
   return body.TakeText();

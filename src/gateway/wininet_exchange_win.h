@@ -1,5 +1,7 @@
 #pragma once
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "gateway/http_exchange.h"
 #include "gateway/http_manager.h"
@@ -23,11 +25,14 @@ class WinInetExchange : public HttpExchange {
  private:
   void Release();
   bool Open(const std::string& host, unsigned short port, const std::string& target);
-  std::string ReadBody();
+  // The body up to ReplyBody's cap; nullopt when a read failed or the
+  // deadline (a tick count) passed first, lastReadOutcome_ saying which.
+  std::optional<std::string> ReadBody(ULONGLONG deadline);
 
   DWORD timeoutMs_;
   unique_hinternet connection_;
   unique_hinternet request_;
+  HttpReply::Outcome lastReadOutcome_ = HttpReply::Outcome::kInvalidAnswer;
 };
 
 // The gateway client of the send flows, over WinINet.

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -7,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "fault_replies.h"
 #include "faults.h"
 #include "gateway_rules.h"
 #include "network_model.h"
@@ -71,6 +77,133 @@ TEST(SimulatorFaults, ScriptNamesAFaultPerNumber) {
   }
   EXPECT_FALSE(ReadFaultScript(path + ".missing", error));
   std::remove(path.c_str());
+}
+
+TEST(SimulatorFaults, EveryFaultHasAName) {
+  for (const char* name : {"none", "refuse", "stall", "status500", "html", "garbage", "huge", "chunked", "nul",
+                           "stallbody", "reset", "trickle"}) {
+    const auto fault = ParseFault(name);
+    ASSERT_TRUE(fault) << name;
+    EXPECT_STREQ(FaultName(*fault), name);
+  }
+}
+
+// What a client receives from one request on a connection of its own,
+// read as raw bytes so that a cut body or a reset shows as it is.
+struct RawReply {
+  std::string head;
+  std::string body;
+  int error = 0;  // errno of the read that ended it, 0 for an orderly close
+  std::chrono::milliseconds took{};
+};
+
+RawReply RawGet(int port, const std::string& target) {
+  using namespace std::chrono;
+  RawReply reply;
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  timeval limit{10, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<unsigned short>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const auto start = steady_clock::now();
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    reply.error = errno;
+    close(fd);
+    return reply;
+  }
+  const std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+  send(fd, request.data(), request.size(), 0);
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+    if (got < 0) reply.error = errno;
+    if (got <= 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  reply.took = duration_cast<milliseconds>(steady_clock::now() - start);
+  close(fd);
+  const auto end = bytes.find("\r\n\r\n");
+  reply.head = bytes.substr(0, end);
+  if (end != std::string::npos) reply.body = bytes.substr(end + 4);
+  return reply;
+}
+
+// One fault played by a server on loopback, with short stalls and gaps.
+class FaultServer {
+ public:
+  explicit FaultServer(Fault fault) {
+    server_.set_tcp_nodelay(true);
+    server_.Get("/smsgateway.pl", [this, fault](const httplib::Request& request, httplib::Response& response) {
+      logged_ = PlayFault(fault, kReply, request, response, stop_, timing_);
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    listener_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+  ~FaultServer() {
+    stop_.Raise();
+    server_.stop();
+    listener_.join();
+  }
+  RawReply Get() { return RawGet(port_, "/smsgateway.pl?to=6421&message=Hi"); }
+  const std::string& logged() const { return logged_; }
+
+  static constexpr char kReply[] = "accepted,6421,1000,2,gsm,now,Message queued for delivery";
+  const FaultTiming timing_{std::chrono::milliseconds(400), std::chrono::milliseconds(10)};
+
+ private:
+  httplib::Server server_;
+  StopSignal stop_;
+  std::string logged_;
+  int port_ = 0;
+  std::thread listener_;
+};
+
+std::string Half(const std::string& text) { return text.substr(0, text.size() / 2); }
+
+std::string LengthHeader(std::size_t bytes) { return "Content-Length: " + std::to_string(bytes); }
+
+TEST(SimulatorFaultReplies, HugeIsTenMegabytesThatBeginWithTheReply) {
+  FaultServer server(Fault::kHuge);
+  const RawReply reply = server.Get();
+  EXPECT_EQ(reply.error, 0);
+  EXPECT_NE(reply.head.find(LengthHeader(kHugeBodyBytes)), std::string::npos) << reply.head;
+  ASSERT_EQ(reply.body.size(), kHugeBodyBytes);
+  const std::string head = std::string(FaultServer::kReply) + "\n";
+  EXPECT_EQ(reply.body.substr(0, head.size()), head);
+  EXPECT_EQ(reply.body.find_first_not_of('x', head.size()), std::string::npos);
+  EXPECT_EQ(server.logged(), head) << "the filler stays out of the log";
+}
+
+TEST(SimulatorFaultReplies, StallBodyAnnouncesTheWholeReplySendsHalfAndFallsSilent) {
+  FaultServer server(Fault::kStallBody);
+  const RawReply reply = server.Get();
+  EXPECT_NE(reply.head.find("HTTP/1.1 200"), std::string::npos);
+  EXPECT_NE(reply.head.find(LengthHeader(sizeof FaultServer::kReply - 1)), std::string::npos) << reply.head;
+  EXPECT_EQ(reply.body, Half(FaultServer::kReply));
+  EXPECT_GE(reply.took, server.timing_.stall) << "silent for the stall before the connection closes";
+  EXPECT_EQ(server.logged(), Half(FaultServer::kReply));
+}
+
+TEST(SimulatorFaultReplies, ResetCutsTheBodyWithAConnectionReset) {
+  FaultServer server(Fault::kReset);
+  const RawReply reply = server.Get();
+  EXPECT_NE(reply.head.find(LengthHeader(sizeof FaultServer::kReply - 1)), std::string::npos) << reply.head;
+  EXPECT_EQ(reply.body, Half(FaultServer::kReply));
+  EXPECT_EQ(reply.error, ECONNRESET);
+  EXPECT_EQ(server.logged(), Half(FaultServer::kReply));
+}
+
+TEST(SimulatorFaultReplies, TrickleSendsTheWholeReplyAByteAtATime) {
+  FaultServer server(Fault::kTrickle);
+  const RawReply reply = server.Get();
+  EXPECT_EQ(reply.error, 0);
+  EXPECT_EQ(reply.body, FaultServer::kReply);
+  const auto gaps = static_cast<int>(sizeof FaultServer::kReply - 2);
+  EXPECT_GE(reply.took, gaps * server.timing_.trickle);
+  EXPECT_EQ(server.logged(), FaultServer::kReply);
 }
 
 std::string FileText(const std::string& path) {

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +14,7 @@
 #include <memory>
 #include <thread>
 
+#include "fault_replies.h"
 #include "faults.h"
 #include "gateway_rules.h"
 #include "network_model.h"
@@ -43,7 +43,8 @@ const char kUsage[] =
     "                   [--lifetime SECONDS] [--stall-seconds SECONDS]\n"
     "                   [--rtt-ms MS] [--stats-file FILE]\n"
     "  --port 0 (default) picks a free port; the port is printed and written to --port-file.\n"
-    "  MODE: none refuse stall status500 html garbage huge chunked nul\n"
+    "  MODE: none refuse stall status500 html garbage huge chunked nul stallbody reset\n"
+    "    trickle (tests/gateway/sim_faults.txt says what each does)\n"
     "  --script: lines \"<to> <mode>\" play a fault for one recipient number.\n"
     "  --rtt-ms: a modelled network round trip; a new connection waits MS before its\n"
     "    first request is read (the set-up) and every reply waits MS (default 0).\n"
@@ -101,70 +102,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return true;
 }
 
-// Lets stalled handlers go as soon as the simulator stops.
-class StopSignal {
- public:
-  void Raise() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopped_ = true;
-    changed_.notify_all();
-  }
-  void WaitFor(std::chrono::seconds limit) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait_for(lock, limit, [this] { return stopped_; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool stopped_ = false;
-};
-
-void PlayChunked(httplib::Response& response, const std::string& reply) {
-  response.set_chunked_content_provider("text/plain", [reply](std::size_t, httplib::DataSink& sink) {
-    // Pieces a few bytes long and apart in time, so that they reach the
-    // client as separate reads.
-    for (std::size_t at = 0; at < reply.size(); at += 7) {
-      const std::string piece = reply.substr(at, 7);
-      if (!sink.write(piece.data(), piece.size())) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    }
-    sink.done();
-    return true;
-  });
-}
-
-// Applies `fault` to the response and returns what the log should show as
-// the reply.
-std::string Answer(Fault fault, const std::string& reply, httplib::Response& response) {
-  response.status = 200;
-  switch (fault) {
-    case Fault::kStatus500:
-      response.status = 500;
-      response.set_content("Internal Server Error: gateway database unavailable", "text/plain");
-      return response.body;
-    case Fault::kHtml:
-      response.set_content("<html><body><h1>Gateway under maintenance</h1></body></html>", "text/html");
-      return response.body;
-    case Fault::kGarbage:
-      response.set_content(std::string("\x89PNG\r\n\x1a\n\x00\x01\xfe\xff garbage", 18),
-                           "application/octet-stream");
-      return response.body;
-    case Fault::kHuge:
-      response.set_content(reply + "\n" + std::string(1 << 20, 'x'), "text/plain");
-      return response.body;
-    case Fault::kChunked:
-      PlayChunked(response, reply);
-      return reply;
-    case Fault::kNul:
-      response.set_content(reply + std::string(1, '\0') + ",after the NUL", "text/plain");
-      return response.body;
-    default:
-      response.set_content(reply, "text/plain");
-      return reply;
-  }
-}
-
 void Serve(httplib::Server& server, const Options& options, NetworkModel& network, RequestLog& log,
            StopSignal& stop) {
   auto nextId = std::make_shared<std::atomic<unsigned long>>(1000);
@@ -179,14 +116,15 @@ void Serve(httplib::Server& server, const Options& options, NetworkModel& networ
     const QueryParameters parameters = ParseQuery(request.target);
     const auto scripted = options.script.find(ParameterValue(parameters, "to"));
     const Fault fault = scripted != options.script.end() ? scripted->second : options.fault;
+    const FaultTiming timing{std::chrono::seconds(options.stallSeconds)};
     if (fault == Fault::kStall) {
       log.Write(request.target, parameters, connection, FaultName(fault), 0, "");
-      stop.WaitFor(std::chrono::seconds(options.stallSeconds));
+      stop.WaitFor(timing.stall);
       response.status = 503;
       return;
     }
     const std::string reply = GatewayReply(parameters, options.account, (*nextId)++);
-    const std::string sent = Answer(fault, reply, response);
+    const std::string sent = PlayFault(fault, reply, request, response, stop, timing);
     log.Write(request.target, parameters, connection, FaultName(fault), response.status, sent);
   });
 }
