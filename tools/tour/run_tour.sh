@@ -140,8 +140,10 @@ with open(path, encoding="utf-8") as log:
             message = "".join(chr(int(message[i:i + 4], 16)) for i in range(0, len(message) - 3, 4))
         number += 1
         when = " (scheduled)" if params.get("yy") else ""
-        print(f"Gateway request {number}: to {params.get('to')} as {params.get('user')}: {message!r}{when}")
-        print(f"   gateway replied {entry['reply'].strip()!r}")
+        reply = entry["reply"].strip().split(",")
+        answer = f"{reply[0]}, message id {reply[2]}" if len(reply) >= 3 else json.dumps(",".join(reply))
+        print(f"The gateway received: to {params.get('to')} as {params.get('user')}: "
+              f"{json.dumps(message, ensure_ascii=False)}{when} -> {answer}")
 PY
   follower=$!
   status=0

@@ -398,6 +398,9 @@ class Tour {
         camera_.Shoot(reportShot, L"the batch run's delivery report");
         user_.Click(box, IDOK);
         user_.WaitUntilClosed(box);
+        wchar_t caption[128] = {};
+        Check(WaitFor([&] { return GetWindowTextW(dialog, caption, 128) && kBatchTitle == caption; }, 3000),
+              L"the run is over: the dialog's caption no longer says to wait");
         return seen;
       }
       const int button = answer(text);
