@@ -169,8 +169,15 @@ pids+=($tour_pid)
 # after the tour ends, a file they do not hold.
 tail -n +1 -f --pid="$tour_pid" "$work/tour.out" | tr -d '\r' &
 follower=$!
-# The tour asks for each screenshot with the file .shoot naming it.
+# The tour asks for each screenshot with the file .shoot naming it. It
+# takes well under a minute; one that hangs is stopped.
+limit=$((SECONDS + ${TOUR_TIME_LIMIT:-240}))
 while kill -0 "$tour_pid" 2>/dev/null; do
+  if [ "$SECONDS" -gt "$limit" ]; then
+    echo "The tour did not end in time; stopping it."
+    kill "$tour_pid" 2>/dev/null || true
+    break
+  fi
   if [ -f "$shots/.shoot" ]; then
     name=$(cat "$shots/.shoot")
     import -window root "png:$shots/.$name.png" >>"$work/import.log" 2>&1 || true
@@ -180,6 +187,7 @@ while kill -0 "$tour_pid" 2>/dev/null; do
   sleep 0.05
 done
 wait "$tour_pid" || status=$?
+[ "$SECONDS" -le "$limit" ] || status=1
 wait "$follower" || true
 if [ "$status" -ne 0 ] && [ -s "$work/tour.err" ]; then
   echo "What the tour wrote to stderr:"

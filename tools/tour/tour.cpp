@@ -92,7 +92,14 @@ bool Check(bool held, const std::wstring& what) {
 class HarnessFailures : public testing::EmptyTestEventListener {
   void OnTestPartResult(const testing::TestPartResult& result) override {
     if (!result.failed()) return;
-    Say(L"    FAILED  " + Wide(result.message()));
+    // GoogleTest puts "Failed" on a line of its own before the reason.
+    std::wstring message = Wide(result.message());
+    if (message.rfind(L"Failed\n", 0) == 0) message.erase(0, 7);
+    for (auto& c : message) {
+      if (c == L'\n') c = L' ';
+    }
+    Say(L"    FAILED  " + message + L" (" + Wide(result.file_name() ? result.file_name() : "") + L":" +
+        std::to_wstring(result.line_number()) + L")");
     ++failures;
   }
 };
@@ -187,6 +194,14 @@ HWND WaitForBox(HWND dialog, const std::wstring& title, DWORD timeoutMs = 30000)
   return search.found;
 }
 
+BOOL CALLBACK FindOpenDialog(HWND window, LPARAM param) {
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, 32);
+  if (std::wstring(className) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(param) = window;
+  return FALSE;
+}
+
 HWND SuggestionList() { return FindWindowW(L"QuorvalSuggestionList", nullptr); }
 
 // What the gateway received since the last look, printed decoded.
@@ -267,6 +282,7 @@ class Tour {
     Options();
     SendToContacts();
     BatchReminders();
+    CloseLeftOverDialogs();
     Say(L"");
     Say(L"Closing the mail client.");
     PostMessageW(host_, WM_CLOSE, 0, 0);
@@ -503,6 +519,22 @@ class Tour {
     Say(L"  The user closes the dialog.");
     user_.Click(dialog, IDC_BATCH_CLOSE);
     Check(user_.WaitUntilClosed(dialog), L"the batch dialog closed");
+  }
+
+  // After a failed step a dialog or message box may still be open; the
+  // mail client only closes once they are gone, so they are dismissed.
+  void CloseLeftOverDialogs() {
+    const DWORD thread = GetWindowThreadProcessId(host_, nullptr);
+    for (int round = 0; round < 50; ++round) {
+      HWND left = nullptr;
+      EnumThreadWindows(thread, FindOpenDialog, reinterpret_cast<LPARAM>(&left));
+      if (!left) return;
+      if (round == 0) Check(false, L"every dialog was closed by the step that opened it");
+      for (WPARAM button : {IDCANCEL, IDNO, IDOK}) {
+        if (IsWindow(left) && IsWindowVisible(left)) PostMessageW(left, WM_COMMAND, button, 0);
+        Sleep(200);
+      }
+    }
   }
 
   HWND host_;
