@@ -28,6 +28,9 @@ HRESULT OpenStorage(const std::wstring& path, DWORD mode, ComPtr<IStorage>& stor
                           reinterpret_cast<void**>(storage.ReleaseAndGetAddressOf()));
 }
 
+// Feeds the stream to the parser piece by piece. On a failed read, or a
+// stream over the cap, `parsed` holds the entries read before, marked
+// damaged, and the platform's code is returned.
 HRESULT ParseStream(IStream* stream, ParsedHistory& parsed) {
   STATSTG stat = {};
   HRESULT hr = stream->Stat(&stat, STATFLAG_NONAME);
@@ -37,12 +40,30 @@ HRESULT ParseStream(IStream* stream, ParsedHistory& parsed) {
   std::vector<unsigned char> piece(kPieceBytes);
   ULONG read = 0;
   do {
+    read = 0;
     hr = stream->Read(piece.data(), static_cast<ULONG>(piece.size()), &read);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) break;
     parser.Feed(piece.data(), read);
   } while (read > 0);
   parsed = parser.Finish();
-  return S_OK;
+  if (FAILED(hr)) parsed.damaged = true;
+  return SUCCEEDED(hr) ? S_OK : hr;
+}
+
+// The entries of an open storage; STG_E_FILENOTFOUND when it has no stream
+// of ours.
+HRESULT ReadEntries(IStorage* storage, ParsedHistory& parsed) {
+  ComPtr<IStream> stream;
+  HRESULT hr = storage->OpenStream(kStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
+  if (FAILED(hr)) return hr;
+  return ParseStream(stream.Get(), parsed);
+}
+
+// A file of no bytes holds no entries: nothing is lost by replacing it.
+bool IsEmptyFile(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) &&
+         !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.nFileSizeHigh == 0 && data.nFileSizeLow == 0;
 }
 
 HRESULT WriteStream(IStream* stream, const HistoryEntries& entries) {
@@ -96,41 +117,53 @@ std::wstring TemporaryPathBeside(const std::wstring& path) {
 
 }  // namespace
 
-long ReadHistoryFile(const std::wstring& path, SentHistory& history) try {
+long ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed) try {
+  parsed = ParsedHistory();
   ComPtr<IStorage> storage;
   HRESULT hr = OpenStorage(path, kLoadMode, storage);
   if (FAILED(hr)) return hr;
-  ComPtr<IStream> stream;
-  hr = storage->OpenStream(kStreamName, nullptr, kLoadMode, 0, &stream);
-  if (FAILED(hr)) return hr;
-  ParsedHistory parsed;
-  hr = ParseStream(stream.Get(), parsed);
-  if (FAILED(hr)) return hr;
-  history.Replace(std::move(parsed.entries));
-  return S_OK;
+  return ReadEntries(storage.Get(), parsed);
 } catch (const std::bad_alloc&) {
   // Out of memory must not escape into the mail client.
+  parsed = ParsedHistory();
   return E_OUTOFMEMORY;
 }
 
-long WriteHistoryFile(const std::wstring& path, const HistoryEntries& entries) try {
+long SaveHistoryFile(const std::wstring& path, SentHistory& history) try {
   // Open the current file for saving first, as the store always has: a file
-  // locked by another process or not a compound file fails here, before
-  // anything is written.
+  // locked by another process, read-only or not a compound file fails here,
+  // before anything is written. The handle keeps other processes out until
+  // the new file is complete.
   ComPtr<IStorage> current;
   HRESULT hr = OpenStorage(path, kSaveMode, current);
-  if (FAILED(hr) && hr != STG_E_FILENOTFOUND) return hr;
+  HistoryEntries merged;
+  const HistoryEntries* toWrite = &history.Entries();
+  if (SUCCEEDED(hr)) {
+    ParsedHistory inFile;
+    hr = ReadEntries(current.Get(), inFile);
+    if (FAILED(hr) && hr != STG_E_FILENOTFOUND) return hr;  // what it holds cannot be known
+    if (!inFile.entries.empty()) {
+      merged = MergeForSave(std::move(inFile.entries), history.Entries());
+      toWrite = &merged;
+    }
+  } else if (hr != STG_E_FILENOTFOUND && !IsEmptyFile(path)) {
+    return hr;
+  }
 
   std::wstring temporary = TemporaryPathBeside(path);
-  hr = WriteCompoundFile(temporary, entries);
+  hr = WriteCompoundFile(temporary, *toWrite);
   if (SUCCEEDED(hr)) hr = FlushToDisk(temporary);
   current.Reset();
   if (SUCCEEDED(hr) &&
       !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     hr = HRESULT_FROM_WIN32(GetLastError());
   }
-  if (FAILED(hr)) DeleteFileW(temporary.c_str());
-  return hr;
+  if (FAILED(hr)) {
+    DeleteFileW(temporary.c_str());
+    return hr;
+  }
+  if (toWrite == &merged) history.Replace(std::move(merged));
+  return S_OK;
 } catch (const std::bad_alloc&) {
   return E_OUTOFMEMORY;
 }

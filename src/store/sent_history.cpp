@@ -1,5 +1,16 @@
 #include "store/sent_history.h"
 
+#include <iterator>
+
+HistoryEntries MergeForSave(HistoryEntries inFile, const HistoryEntries& memory) {
+  if (inFile.empty()) return memory;
+  // Both maps are in key order: the hint makes each insertion constant time
+  // when the memory's keys fall after one another in the file.
+  auto hint = inFile.begin();
+  for (const auto& [key, value] : memory) hint = std::next(inFile.insert_or_assign(hint, key, value));
+  return inFile;
+}
+
 std::string SentHistory::EntryKey(const std::string& historyKey, const std::string& text) {
   return historyKey + "_" + text;
 }
@@ -11,4 +22,10 @@ void SentHistory::RecordSent(const std::string& historyKey, const std::string& t
 
 bool SentHistory::WasSent(const std::string& historyKey, const std::string& text) const {
   return entries_.count(EntryKey(historyKey, text)) != 0;
+}
+
+void SentHistory::AddFromFile(HistoryEntries fromFile) {
+  // insert keeps the value already present, which here is the file's.
+  fromFile.insert(entries_.begin(), entries_.end());
+  entries_ = std::move(fromFile);
 }

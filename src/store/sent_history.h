@@ -8,6 +8,13 @@
 // prefix of another comes first and bytes above 0x7F sort after ASCII.
 using HistoryEntries = std::map<std::string, double>;
 
+// What a save writes: every entry of the file as it is now, with the
+// memory's entries on top. The memory wins for a key that both hold; a key
+// only in the file (another process's reminder, or one this process never
+// loaded) is kept. Nothing ever removes an entry from the history, so the
+// union loses nothing.
+HistoryEntries MergeForSave(HistoryEntries inFile, const HistoryEntries& memory);
+
 class SentHistory {
  public:
   void RecordSent(const std::string& historyKey, const std::string& text, double sendTime);
@@ -15,6 +22,10 @@ class SentHistory {
 
   const HistoryEntries& Entries() const { return entries_; }
   void Replace(HistoryEntries entries) { entries_ = std::move(entries); }
+  // Takes the entries read from the file: the file's value wins for a key
+  // that both hold (another process may have sent the reminder again), and
+  // an entry only in memory stays, as it may be one whose save failed.
+  void AddFromFile(HistoryEntries fromFile);
 
  private:
   static std::string EntryKey(const std::string& historyKey, const std::string& text);

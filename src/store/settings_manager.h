@@ -29,11 +29,15 @@ class SettingsManager : public Settings {
 
   void RecordSent(const std::string& historyKey, const std::string& text, double sendTime);
   bool WasSent(const std::string& historyKey, const std::string& text) const;
-  // Replaces the history by the file's content; a file that cannot be opened
-  // leaves it unchanged. Always 0.
+  // Takes the file's entries into the history: the file's value wins for a
+  // key in both, and an entry only in memory stays (it may be one whose
+  // save failed). A file that cannot be opened adds nothing; one that
+  // cannot be read to its end adds the entries read before. Always 0.
   long LoadHistory();
-  // Writes the history to the file, replacing the old file only once the new
-  // one is complete. 0, or the platform's failure code.
+  // Writes the history merged with what the file holds now (memory wins per
+  // key), replacing the old file only once the new one is complete; the
+  // history then holds what the file holds. 0, or the platform's failure
+  // code, the history and the file being then unchanged (SaveHistoryFile).
   long SaveHistory();
   const SentHistory& History() const { return sentHistory_; }
   SentHistory& MutableHistory() { return sentHistory_; }

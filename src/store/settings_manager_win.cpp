@@ -102,7 +102,12 @@ bool SettingsManager::WasSent(const std::string& historyKey, const std::string& 
 }
 
 long SettingsManager::LoadHistory() {
-  if (!historyPath_.empty()) ReadHistoryFile(historyPath_, sentHistory_);
+  if (historyPath_.empty()) return 0;
+  // A file that cannot be opened gives no entries; one that cannot be read
+  // to its end gives those read before the failure.
+  ParsedHistory parsed;
+  ReadHistoryFile(historyPath_, parsed);
+  sentHistory_.AddFromFile(std::move(parsed.entries));
   return 0;
 }
 
@@ -110,5 +115,5 @@ long SettingsManager::SaveHistory() {
   if (historyPath_.empty()) return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
   // The folder may have been removed since this store was made.
   CreateDirectoryW(folder_.c_str(), nullptr);
-  return WriteHistoryFile(historyPath_, sentHistory_.Entries());
+  return SaveHistoryFile(historyPath_, sentHistory_);
 }

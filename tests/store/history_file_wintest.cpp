@@ -8,48 +8,11 @@
 
 #include "store/history_key.h"
 #include "store/settings_manager.h"
-#include "store_files_win.h"
+#include "history_files_win.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-const wchar_t kStream[] = L"SentSMSs_Profile";
-
-std::vector<unsigned char> Bytes(std::initializer_list<int> values) {
-  return std::vector<unsigned char>(values.begin(), values.end());
-}
-
-// Writes a compound file with one stream, independently of the store.
-void WriteStreamFile(const std::wstring& path, const wchar_t* streamName,
-                     const std::vector<unsigned char>& bytes) {
-  ComPtr<IStorage> storage;
-  ASSERT_EQ(StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                               STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage,
-                               reinterpret_cast<void**>(storage.GetAddressOf())),
-            S_OK);
-  if (!streamName) return;
-  ComPtr<IStream> stream;
-  ASSERT_EQ(storage->CreateStream(streamName, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream), S_OK);
-  ULONG written = 0;
-  ASSERT_EQ(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written), S_OK);
-}
-
-// The stream's bytes as the platform's own storage reads them.
-std::vector<unsigned char> ReadStream(const std::wstring& path) {
-  std::vector<unsigned char> bytes;
-  ComPtr<IStorage> storage;
-  if (FAILED(StgOpenStorageEx(path.c_str(), STGM_READ | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0, nullptr,
-                              nullptr, IID_IStorage, reinterpret_cast<void**>(storage.GetAddressOf())))) {
-    return bytes;
-  }
-  ComPtr<IStream> stream;
-  if (FAILED(storage->OpenStream(kStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream))) return bytes;
-  unsigned char chunk[4096];
-  ULONG read = 0;
-  while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &read)) && read > 0) bytes.insert(bytes.end(), chunk, chunk + read);
-  return bytes;
-}
 
 // A two-entry stream laid out by hand: "E1_+64 21 555 1234_40252.375000_Hi"
 // = 40252.4 and "E2_(null)_40252.375000_Hi" = 0.5.
@@ -83,16 +46,20 @@ TEST(HistoryFile, SavedEntriesLoadInAnotherStore) {
 
   SettingsManager reader(temp.path());
   reader.RecordSent("only", "in memory", 1.0);
+  reader.RecordSent("E_(null)_40252.375000", "00480069", 7.0);
   EXPECT_EQ(reader.LoadHistory(), 0);
-  EXPECT_EQ(reader.History().Entries(), writer.History().Entries());
   EXPECT_TRUE(reader.WasSent("E_(null)_40252.375000", "00480069"));
-  EXPECT_FALSE(reader.WasSent("only", "in memory"));
   EXPECT_EQ(reader.History().Entries().at("E_+64 21 555 1234_40252.375000_Hi"), 40252.3);
+  // The file's value wins at loading; an entry only in memory (one whose
+  // save may have failed) is kept.
+  EXPECT_EQ(reader.History().Entries().at("E_(null)_40252.375000_00480069"), 40252.5);
+  EXPECT_TRUE(reader.WasSent("only", "in memory"));
+  EXPECT_EQ(reader.History().Entries().size(), 3u);
 }
 
 TEST(HistoryFile, LoadThenSaveOfATwoEntryFileIsByteIdentical) {
   TempFolder temp;
-  WriteStreamFile(temp / L"HistoryData.dat", kStream, TwoEntryStream());
+  WriteStreamFile(temp / L"HistoryData.dat", kHistoryStream, TwoEntryStream());
   SettingsManager store(temp.path());
   store.LoadHistory();
   ASSERT_EQ(store.History().Entries().size(), 2u);
@@ -128,12 +95,20 @@ TEST(HistoryFile, DamagedStreamKeepsTheWholeEntriesBeforeTheDamage) {
   std::vector<unsigned char> bytes = TwoEntryStream();
   bytes[0] = 3;                             // a third entry that is not there
   bytes.resize(bytes.size() - 4);           // and the second value cut short
-  WriteStreamFile(temp / L"HistoryData.dat", kStream, bytes);
+  WriteStreamFile(temp / L"HistoryData.dat", kHistoryStream, bytes);
   SettingsManager store(temp.path());
-  store.RecordSent("K", "T", 2.0);
   store.LoadHistory();
   ASSERT_EQ(store.History().Entries().size(), 1u);
   EXPECT_TRUE(store.WasSent("E1_+64 21 555 1234_40252.375000", "Hi"));
+
+  // Saving keeps those entries: they are all that anyone can read of it.
+  SettingsManager other(temp.path());
+  other.RecordSent("K", "T", 2.0);
+  ASSERT_EQ(other.SaveHistory(), 0);
+  HistoryEntries expected = store.History().Entries();
+  expected["K_T"] = 2.0;
+  EXPECT_EQ(LoadedFrom(temp.path()), expected);
+  EXPECT_EQ(other.History().Entries(), LoadedFrom(temp.path()));
 }
 
 TEST(HistoryFile, LockedFileFailsTheSaveAndKeepsFileAndMemory) {
@@ -202,27 +177,17 @@ TEST(HistoryFile, SaveKilledMidWayLeavesALoadableHistory) {
 
   const unsigned kChildEntries = 60000;
   for (DWORD delay : {150, 400, 650, 900, 1300}) {
-    std::wstring command = std::wstring(L"\"") + HISTORY_SAVE_CHILD + L"\" \"" + temp.path() + L"\" " +
-                           std::to_wstring(kChildEntries);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &child))
-        << GetLastError();
-    UniqueHandle process(child.hProcess), thread(child.hThread);
+    Child child(L"loop " + Quoted(temp.path()) + L" " + std::to_wstring(kChildEntries));
+    ASSERT_TRUE(child.started()) << GetLastError();
     Sleep(delay);
-    DWORD code = 0;
-    GetExitCodeProcess(child.hProcess, &code);
-    EXPECT_EQ(code, STILL_ACTIVE) << "the child should still be saving";
-    TerminateProcess(child.hProcess, 9);
-    WaitForSingleObject(child.hProcess, INFINITE);
+    EXPECT_TRUE(child.Running()) << "the child should still be saving";
+    child.Kill();
 
-    SettingsManager reader(temp.path());
-    reader.RecordSent("sentinel", "", 0.0);
-    reader.LoadHistory();
-    const HistoryEntries& loaded = reader.History().Entries();
-    EXPECT_TRUE(loaded == before || loaded.size() == kChildEntries)
+    // Every entry saved before is there, whether the save killed had
+    // replaced the file or not; the child's save merges them in.
+    const HistoryEntries loaded = LoadedFrom(temp.path());
+    EXPECT_TRUE(Includes(loaded, before)) << "after " << delay << " ms";
+    EXPECT_TRUE(loaded.size() == before.size() || loaded.size() == kChildEntries + before.size())
         << "after " << delay << " ms: " << loaded.size() << " entries";
   }
 }

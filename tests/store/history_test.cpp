@@ -63,6 +63,35 @@ TEST(SentHistory, RecordAndLookUpByKeyAndText) {
   EXPECT_EQ(history.Entries().at("K_Hi"), 2.0);
 }
 
+TEST(SentHistory, SaveMergeLetsTheMemoryWinAndKeepsEveryFileEntry) {
+  const HistoryEntries inFile{{"a", 1.0}, {"b", 2.0}, {"d", 4.0}, {"f", 6.0}};
+  const HistoryEntries memory{{"b", 20.0}, {"c", 3.0}, {"g", 7.0}, {"\xe9", 8.0}};
+  EXPECT_EQ(MergeForSave(inFile, memory),
+            (HistoryEntries{{"a", 1.0}, {"b", 20.0}, {"c", 3.0}, {"d", 4.0}, {"f", 6.0}, {"g", 7.0}, {"\xe9", 8.0}}));
+  EXPECT_EQ(MergeForSave({}, memory), memory);
+  EXPECT_EQ(MergeForSave(inFile, {}), inFile);
+  // A large history in key order on both sides.
+  HistoryEntries big, mine;
+  for (int i = 0; i < 20000; ++i) (i % 3 ? big : mine)["k" + std::to_string(i)] = i;
+  for (int i = 0; i < 20000; i += 7) mine["k" + std::to_string(i)] = -i;
+  HistoryEntries merged = MergeForSave(big, mine);
+  ASSERT_EQ(merged.size(), 20000u);
+  for (const auto& [key, value] : merged) {
+    const int i = std::stoi(key.substr(1));
+    EXPECT_EQ(value, i % 7 == 0 ? -i : i) << key;
+  }
+}
+
+TEST(SentHistory, LoadTakesTheFileValueAndKeepsEntriesOnlyInMemory) {
+  SentHistory history;
+  history.RecordSent("K", "old", 1.0);
+  history.RecordSent("K", "both", 2.0);
+  history.AddFromFile({{"K_both", 20.0}, {"K_file", 3.0}});
+  EXPECT_EQ(history.Entries(), (HistoryEntries{{"K_both", 20.0}, {"K_file", 3.0}, {"K_old", 1.0}}));
+  history.AddFromFile({});
+  EXPECT_EQ(history.Entries().size(), 3u);
+}
+
 std::vector<unsigned char> Bytes(std::initializer_list<int> values) {
   return std::vector<unsigned char>(values.begin(), values.end());
 }
