@@ -96,6 +96,14 @@ RunSeen PlayRun(DialogUser& user, HWND dialog, int button, const std::vector<int
       seen.report = text;
       user.Click(box, IDOK);
       user.WaitUntilClosed(box);
+      // The run ends after its report: a click sent before the caption is
+      // back would land in the run's last look at the queue, and be dropped.
+      wchar_t caption[128] = {};
+      for (int waited = 0; waited < 15000; waited += 20) {
+        if (GetWindowTextW(dialog, caption, 128) && kTitle == caption) return seen;
+        Sleep(20);
+      }
+      ADD_FAILURE() << "the run did not end after its report";
       return seen;
     }
     const int answer = seen.questions.size() < answers.size() ? answers[seen.questions.size()] : IDNO;
