@@ -79,6 +79,9 @@ void SMSMessage::ParseReply(const std::string& reply) {
     SetNotSent(name, failureDetails_);
   } else if (StartsWith(reply, "rejected")) {
     SetNotSent(name, RejectionDetails(reply));
+  } else {
+    reportName_ = name;
+    reportTail_ = std::string(" may not have been sent. Details: ") + kReplyNotUnderstood;
   }
   if (sendTime_ == 0) sendTime_ = clock_.NowUtc();
 }
@@ -97,7 +100,7 @@ void SMSMessage::SetReport(const std::u16string& name, const std::string& tail) 
 }
 
 std::u16string SMSMessage::ReportLine() const {
-  if (reportText_.empty()) return {};
+  if (reportTail_.empty()) return {};
   return u"Message for " + reportName_ + codePage_.FromAnsi(reportTail_);
 }
 

@@ -42,7 +42,9 @@ class SMSMessage {
 
   // The report line as the user reads it: the contact's name as the client
   // gives it (UTF-16, so names outside the ANSI code page stay readable)
-  // and the rest converted from ANSI. Empty when reportText() is.
+  // and the rest converted from ANSI. A reply that is not understood keeps
+  // reportText() empty but still gets a line here: the user must learn that
+  // this message may not have gone. Empty only before a send.
   std::u16string ReportLine() const;
 
   bool accepted() const { return accepted_; }
@@ -79,3 +81,8 @@ class SMSMessage {
 // The reply that stands in for the gateway's when a contact has no number.
 inline constexpr char kNoPhoneNumberReply[] =
     "error,,,,,,Contact does not have a phone number assigned!";
+
+// The details of a reply that is none of "accepted", "error" or "rejected"
+// (an HTML page, garbage, an empty body): the gateway may or may not have
+// taken the message.
+inline constexpr char kReplyNotUnderstood[] = "The SMS gateway's answer was not understood.";

@@ -38,7 +38,7 @@ constexpr int kMessagesPerRun = 3;
 
 // What a message's report line says after "Details: ", or that it has none.
 enum class Line {
-  kNone,              // a reply that is not understood: no report line
+  kNotUnderstood,     // a reply that is not understood: the record keeps no line, the user is told
   kQueued,            // sent, "Message queued for delivery"
   kQueuedAndFiller,   // sent, the details running on into the filler
   kStatus500,         // "... answered with HTTP status 500."
@@ -67,8 +67,8 @@ const FaultCase kCases[] = {
     {"stallbody", u"6401200", Line::kTimedOut, Line::kStoppedTimedOut, 1},
     {"reset", u"6401300", Line::kInvalid, Line::kInvalid, kMessagesPerRun},
     {"status500", u"6400500", Line::kStatus500, Line::kStatus500, kMessagesPerRun},
-    {"html", u"6400600", Line::kNone, Line::kNone, kMessagesPerRun},
-    {"garbage", u"6400700", Line::kNone, Line::kNone, kMessagesPerRun},
+    {"html", u"6400600", Line::kNotUnderstood, Line::kNotUnderstood, kMessagesPerRun},
+    {"garbage", u"6400700", Line::kNotUnderstood, Line::kNotUnderstood, kMessagesPerRun},
     {"huge", u"6400800", Line::kQueuedAndFiller, Line::kQueuedAndFiller, kMessagesPerRun},
     {"chunked", u"6400900", Line::kQueued, Line::kQueued, kMessagesPerRun},
     {"nul", u"6401000", Line::kQueued, Line::kQueued, kMessagesPerRun},
@@ -134,7 +134,7 @@ class FaultCampaign : public testing::TestWithParam<FaultCase> {
         return "The run was stopped because the SMS gateway could not be reached.";
       case Line::kStoppedTimedOut:
         return "The run was stopped because the SMS gateway did not answer in time.";
-      case Line::kNone:
+      case Line::kNotUnderstood:
         break;
     }
     return {};
@@ -143,10 +143,13 @@ class FaultCampaign : public testing::TestWithParam<FaultCase> {
   void ExpectLine(const SMSMessage& message, const std::string& contact, Line line) const {
     const std::string& text = message.reportText();
     switch (line) {
-      case Line::kNone:
+      case Line::kNotUnderstood: {
         EXPECT_EQ(text, "") << contact;
         EXPECT_FALSE(message.accepted()) << contact;
+        const std::string line = "Message for " + contact + " may not have been sent. Details: " + kReplyNotUnderstood;
+        EXPECT_EQ(message.ReportLine(), std::u16string(line.begin(), line.end()));
         return;
+      }
       case Line::kQueued:
         EXPECT_EQ(text, "Message for " + contact + " was sent successfully. Details: " + Details(line));
         return;

@@ -172,16 +172,19 @@ TEST_F(GatewayExchange, ScheduledMessageCarriesUtcWithTheZoneOfThatDate) {
   EXPECT_EQ(request->target.substr(request->target.find("&yy=")), "&yy=2010&mm=07&dd=14&hour=21&min=05");
 }
 
-TEST_F(GatewayExchange, UnrecognisedRepliesLeaveTheRecordWithoutAReportLine) {
+TEST_F(GatewayExchange, UnrecognisedRepliesKeepTheRecordEmptyButTheUserIsTold) {
   auto html = Send(u"6400600");
   EXPECT_FALSE(html->accepted());
   EXPECT_EQ(html->reportText(), "");
+  EXPECT_EQ(html->ReportLine(),
+            u"Message for Jane Doe may not have been sent. Details: The SMS gateway's answer was not understood.");
   EXPECT_EQ(html->reply(), "<html><body><h1>Gateway under maintenance</h1></body></html>");
 
   // Binary junk: the NUL in it ends what is read.
   auto garbage = Send(u"6400700");
   EXPECT_EQ(garbage->reply(), "\x89PNG\r\n\x1a\n");
   EXPECT_EQ(garbage->reportText(), "");
+  EXPECT_NE(garbage->ReportLine().find(u"may not have been sent"), std::u16string::npos);
 }
 
 TEST_F(GatewayExchange, FailedExchangesNameTheirCause) {

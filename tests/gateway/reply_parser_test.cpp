@@ -32,6 +32,13 @@ TEST_P(ParseReplyCase, FillsResultFields) {
   EXPECT_EQ(GetParam().accepted ? message.successDetails() : message.failureDetails(),
             GetParam().details);
   EXPECT_EQ(message.reportText(), GetParam().report);
+  // What the user reads: the record's line, or for a reply that is not
+  // understood a line saying the message may not have gone.
+  const std::string shown = *GetParam().report
+                                ? std::string(GetParam().report)
+                                : "Message for Jane Doe may not have been sent. Details: The SMS gateway's answer "
+                                  "was not understood.";
+  EXPECT_EQ(message.ReportLine(), codePage.FromAnsi(shown));
   // The time of handling is recorded for every reply, recognised or not.
   EXPECT_EQ(message.sendTime(), kReplyTimeUtc);
 }
