@@ -22,6 +22,8 @@ constexpr ULONGLONG kMaxStreamBytes = 256ull << 20;
 // Read and written piece by piece: one buffer of a large history's whole
 // size costs more than the reading or writing itself.
 constexpr std::size_t kPieceBytes = 1 << 20;
+// The smallest sector of a compound file: what is salvaged after a failed read.
+constexpr std::size_t kSalvageBytes = 512;
 
 HRESULT OpenStorage(const std::wstring& path, DWORD mode, ComPtr<IStorage>& storage) {
   return StgOpenStorageEx(path.c_str(), mode, STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage,
@@ -38,13 +40,25 @@ HRESULT ParseStream(IStream* stream, ParsedHistory& parsed) {
   if (stat.cbSize.QuadPart > kMaxStreamBytes) return STG_E_DOCFILECORRUPT;
   HistoryParser parser;
   std::vector<unsigned char> piece(kPieceBytes);
-  ULONG read = 0;
-  do {
-    read = 0;
-    hr = stream->Read(piece.data(), static_cast<ULONG>(piece.size()), &read);
-    if (FAILED(hr)) break;
+  std::size_t pieceSize = kPieceBytes;
+  ULONGLONG offset = 0;
+  for (;;) {
+    ULONG read = 0;
+    hr = stream->Read(piece.data(), static_cast<ULONG>(pieceSize), &read);
+    if (FAILED(hr)) {
+      if (pieceSize == kSalvageBytes) break;
+      // A large piece that fails may hold many good entries before the bad
+      // sector: read again from its start one small sector at a time.
+      pieceSize = kSalvageBytes;
+      LARGE_INTEGER at;
+      at.QuadPart = static_cast<LONGLONG>(offset);
+      if (FAILED(stream->Seek(at, STREAM_SEEK_SET, nullptr))) break;
+      continue;
+    }
+    if (read == 0) break;
     parser.Feed(piece.data(), read);
-  } while (read > 0);
+    offset += read;
+  }
   parsed = parser.Finish();
   if (FAILED(hr)) parsed.damaged = true;
   return SUCCEEDED(hr) ? S_OK : hr;

@@ -32,10 +32,22 @@ std::wstring FileIn(const std::wstring& folder, const wchar_t* name) {
 // Creates the file only when there is none (an existing file is never
 // touched). The byte-order mark makes the profile functions keep the file in
 // UTF-16, so names and texts in any script survive.
+// A file of no bytes (cut to nothing) gets the mark too: it holds nothing
+// to keep, and without the mark the profile functions would write ANSI and
+// turn names in other scripts into question marks.
 void CreateSettingsFile(const std::wstring& path) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return;
+  if (!file.valid()) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0 ||
+        data.nFileSizeLow != 0 || (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+      return;
+    }
+    file = UniqueHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid() || GetFileSize(file.get(), nullptr) != 0) return;
+  }
   const BYTE bom[] = {0xFF, 0xFE};
   DWORD written = 0;
   WriteFile(file.get(), bom, sizeof bom, &written, nullptr);

@@ -10,6 +10,14 @@ class UniqueHandle {
   }
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) {
+      if (valid()) CloseHandle(handle_);
+      handle_ = other.handle_;
+      other.handle_ = nullptr;
+    }
+    return *this;
+  }
 
   HANDLE get() const { return handle_; }
   // CreateFileW fails with INVALID_HANDLE_VALUE, most other calls with null.
