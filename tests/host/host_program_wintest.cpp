@@ -88,10 +88,22 @@ class HostProgramTest : public ::testing::Test {
     CloseHandle(writeEnd);
     EXPECT_TRUE(started) << GetLastError();
     if (started) {
+      // Read while the host runs, and stop once it has ended: a process it
+      // started (Wine's desktop, say) may inherit the pipe and keep it open.
       char buffer[4096];
-      DWORD got = 0;
-      while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) run.output.append(buffer, got);
-      WaitForSingleObject(process.hProcess, 60000);
+      DWORD got = 0, waiting = 0;
+      bool ended = false;
+      for (int waited = 0; waited < 120000;) {
+        if (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr) && waiting) {
+          if (!ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) || !got) break;
+          run.output.append(buffer, got);
+          continue;
+        }
+        if (ended) break;
+        ended = WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0;
+        waited += 50;
+      }
+      EXPECT_TRUE(ended) << "the host did not end";
       GetExitCodeProcess(process.hProcess, &run.exitCode);
       CloseHandle(process.hThread);
       CloseHandle(process.hProcess);
