@@ -1,5 +1,7 @@
 #include "mailstore/store_loader.h"
 
+#include <climits>
+
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -101,7 +103,13 @@ class Reader {
     static const std::regex kNow(R"(now(?:([+-]\d+)([dhm]))?)");
     std::smatch m;
     DateTime t;
-    auto field = [&](size_t i) { return m[i].matched ? std::stoi(m[i]) : 0; };
+    // An offset too long for an int is a date out of range, not a crash.
+    auto field = [&](size_t i) {
+      if (!m[i].matched) return 0;
+      Expect(m[i].length() <= 10 && std::stol(m[i]) >= INT_MIN && std::stol(m[i]) <= INT_MAX, where,
+             "date out of range");
+      return static_cast<int>(std::stol(m[i]));
+    };
     if (std::regex_match(text, m, kAbsolute)) {
       t = {field(1), field(2), field(3), field(4), field(5), field(6)};
     } else if (std::regex_match(text, m, kToday)) {

@@ -153,6 +153,10 @@ TEST(StoreLoader, MalformedStoresNameTheFileAndThePlace) {
   // Found by fuzzing: the JSON parser reports this one as out of range.
   EXPECT_EQ(ErrorOf(R"({"faults": {"openItemLimit": 1e400}})"),
             "store.json: invalid JSON: number overflow parsing '1e400'");
+  EXPECT_EQ(ErrorOf(R"({"calendar": [{"subject": "a", "start": "today-120000000000000000000000000000"}]})"),
+            "store.json: at /calendar/0/start: date out of range");
+  EXPECT_EQ(ErrorOf(R"({"calendar": [{"subject": "a", "start": "now+99999999999h"}]})"),
+            "store.json: at /calendar/0/start: date out of range");
   EXPECT_EQ(ErrorOf("[-22e2222]"), "store.json: invalid JSON: number overflow parsing '-22e2222'");
   EXPECT_EQ(ErrorOf(""), "store.json: at line 1, column 1: invalid JSON: syntax error while "
                          "parsing value - unexpected end of input; expected '[', '{', or a literal");
