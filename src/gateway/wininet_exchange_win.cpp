@@ -1,9 +1,11 @@
 #include "gateway/wininet_exchange_win.h"
 
+#include "gateway/internet_handle_win.h"
 #include "gateway/internet_session_win.h"
 #include "gateway/reply_body.h"
 
 #include <algorithm>
+#include <optional>
 
 // Callers test the gateway client's status as the HRESULT it is.
 static_assert(kStatusOk == S_OK && kStatusFail == E_FAIL);
@@ -36,55 +38,142 @@ HttpReply Failed(HttpReply::Outcome outcome) {
 
 }  // namespace
 
-WinInetExchange::WinInetExchange(DWORD timeoutMs) : timeoutMs_(timeoutMs) {}
+struct WinInetExchange::Attempt {
+  DWORD timeoutMs;
+  ULONGLONG start;
+  std::string host;
+  unsigned short port;
+  std::string target;
+  HttpReply reply;
+  unique_hinternet connection;
+  unique_hinternet request;
+  HttpReply::Outcome lastReadOutcome = HttpReply::Outcome::kInvalidAnswer;
 
-WinInetExchange::~WinInetExchange() { Release(); }
+  ~Attempt() {
+    // Children before their parents.
+    request.reset();
+    connection.reset();
+  }
 
-void WinInetExchange::Release() {
-  // Children before their parents.
-  request_.reset();
-  connection_.reset();
+  void Run() { reply = Open() ? Exchange() : Failed(HttpReply::Outcome::kUnreachable); }
+
+ private:
+  bool Open();
+  HttpReply Exchange();
+  // The body up to ReplyBody's cap; nullopt when a read failed or the
+  // deadline (a tick count) passed first, lastReadOutcome saying which.
+  std::optional<std::string> ReadBody(ULONGLONG deadline);
+};
+
+namespace {
+
+// Past the deadline the exchange's own time-outs get this long to end it
+// before its thread is left behind.
+constexpr DWORD kAbandonAfterMs = 500;
+
+struct AttemptThread {
+  std::shared_ptr<WinInetExchange::Attempt> attempt;
+  // Keeps this module loaded while a thread left behind still runs in it.
+  HMODULE module;
+};
+
+DWORD WINAPI RunAttempt(void* argument) {
+  auto* thread = static_cast<AttemptThread*>(argument);
+  const HMODULE module = thread->module;
+  try {
+    thread->attempt->Run();
+  } catch (...) {
+    thread->attempt->reply = HttpReply{};  // counts as unreachable: nothing was sent
+  }
+  delete thread;
+  if (module) FreeLibraryAndExitThread(module, 0);
+  return 0;
 }
 
-bool WinInetExchange::Open(const std::string& host, unsigned short port, const std::string& target) {
-  HINTERNET internet = internet_session::Acquire(timeoutMs_);
+HMODULE ReferenceThisModule() {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&RunAttempt),
+                          &module)) {
+    return nullptr;
+  }
+  return module;
+}
+
+}  // namespace
+
+WinInetExchange::WinInetExchange(DWORD timeoutMs) : timeoutMs_(timeoutMs) {}
+
+WinInetExchange::~WinInetExchange() = default;
+
+bool WinInetExchange::Attempt::Open() {
+  HINTERNET internet = internet_session::Acquire(timeoutMs);
   if (!internet) return false;
-  connection_.reset(InternetConnectA(internet, host.c_str(), port, nullptr, nullptr,
-                                     INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection_) return false;
-  internet_session::SetTimeouts(connection_.get(), timeoutMs_);
+  connection.reset(InternetConnectA(internet, host.c_str(), port, nullptr, nullptr,
+                                    INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection) return false;
+  internet_session::SetTimeouts(connection.get(), timeoutMs);
   // Every request is a new message: a cached answer would claim a send
   // that never reached the gateway. The gateway keeps no session, and
   // skipping the cookie store saves milliseconds per message.
-  request_.reset(HttpOpenRequestA(connection_.get(), "GET", target.c_str(), "HTTP/1.1", nullptr, nullptr,
-                                  INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES,
-                                  0));
-  if (!request_) return false;
-  internet_session::SetTimeouts(request_.get(), timeoutMs_);
+  request.reset(HttpOpenRequestA(connection.get(), "GET", target.c_str(), "HTTP/1.1", nullptr, nullptr,
+                                 INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES,
+                                 0));
+  if (!request) return false;
+  internet_session::SetTimeouts(request.get(), timeoutMs);
   return true;
 }
 
 HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, const std::string& target) {
-  Release();
-  const ULONGLONG start = GetTickCount64();
-  if (!Open(host, port, target)) return Failed(HttpReply::Outcome::kUnreachable);
-  if (!HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0)) {
-    const DWORD error = GetLastError();
-    return Failed(OutcomeOfSendError(error, GetTickCount64() - start + kTimerSlackMs >= timeoutMs_));
+  // The previous exchange's handles go first, as before every exchange.
+  last_.reset();
+  auto attempt = std::make_shared<Attempt>();
+  attempt->timeoutMs = timeoutMs_;
+  attempt->start = GetTickCount64();
+  attempt->host = host;
+  attempt->port = port;
+  attempt->target = target;
+  auto* thread = new AttemptThread{attempt, ReferenceThisModule()};
+  HANDLE handle = CreateThread(nullptr, 0, RunAttempt, thread, 0, nullptr);
+  if (!handle) {
+    // Without a thread of its own the exchange runs here, bounded only by
+    // the receive time-out.
+    if (thread->module) FreeLibrary(thread->module);
+    delete thread;
+    attempt->Run();
+    last_ = attempt;
+    return attempt->reply;
   }
-  HttpReply reply;
+  const ULONGLONG waited = GetTickCount64() - attempt->start;
+  const ULONGLONG limit = timeoutMs_ + kAbandonAfterMs;
+  const DWORD woke = WaitForSingleObject(handle, waited < limit ? static_cast<DWORD>(limit - waited) : 0);
+  CloseHandle(handle);
+  if (woke != WAIT_OBJECT_0) {
+    // The thread ends by itself once WinINet lets go, and frees the
+    // attempt; what the gateway sends by then is no longer awaited.
+    return Failed(HttpReply::Outcome::kTimedOut);
+  }
+  last_ = attempt;
+  return attempt->reply;
+}
+
+HttpReply WinInetExchange::Attempt::Exchange() {
+  if (!HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) {
+    const DWORD error = GetLastError();
+    return Failed(OutcomeOfSendError(error, GetTickCount64() - start + kTimerSlackMs >= timeoutMs));
+  }
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!HttpQueryInfoW(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+  if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                       nullptr)) {
     return Failed(HttpReply::Outcome::kInvalidAnswer);
   }
-  reply.outcome = HttpReply::Outcome::kAnswered;
-  reply.status = status;
-  const auto body = ReadBody(start + timeoutMs_);
-  if (!body) return Failed(lastReadOutcome_);
-  reply.body = *body;
-  return reply;
+  HttpReply answered;
+  answered.outcome = HttpReply::Outcome::kAnswered;
+  answered.status = status;
+  const auto body = ReadBody(start + timeoutMs);
+  if (!body) return Failed(lastReadOutcome);
+  answered.body = *body;
+  return answered;
 }
 
 // WinINet's receive time-out restarts with every byte that arrives, so a
@@ -92,25 +181,25 @@ HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, con
 // time-out as its deadline, checked between reads. Each read takes only
 // what has arrived, as a read of more blocks (under Wine) until all of it
 // is there.
-std::optional<std::string> WinInetExchange::ReadBody(ULONGLONG deadline) {
+std::optional<std::string> WinInetExchange::Attempt::ReadBody(ULONGLONG deadline) {
   ReplyBody body;
   char chunk[kChunkBytes];
   while (const DWORD wanted = static_cast<DWORD>(body.NextReadSize(kChunkBytes))) {
     if (GetTickCount64() >= deadline) {
-      lastReadOutcome_ = HttpReply::Outcome::kTimedOut;
+      lastReadOutcome = HttpReply::Outcome::kTimedOut;
       return std::nullopt;
     }
-    const ULONGLONG start = GetTickCount64();
+    const ULONGLONG readStart = GetTickCount64();
     DWORD available = 0;
     DWORD read = 0;
-    if (!InternetQueryDataAvailable(request_.get(), &available, 0, 0) ||
-        (available > 0 && !InternetReadFile(request_.get(), chunk, std::min(wanted, available), &read))) {
+    if (!InternetQueryDataAvailable(request.get(), &available, 0, 0) ||
+        (available > 0 && !InternetReadFile(request.get(), chunk, std::min(wanted, available), &read))) {
       // A body cut short is no answer: its first half may well read as an
       // acceptance.
       const DWORD error = GetLastError();
-      lastReadOutcome_ = error == ERROR_INTERNET_TIMEOUT || GetTickCount64() - start + kTimerSlackMs >= timeoutMs_
-                             ? HttpReply::Outcome::kTimedOut
-                             : HttpReply::Outcome::kInvalidAnswer;
+      lastReadOutcome = error == ERROR_INTERNET_TIMEOUT || GetTickCount64() - readStart + kTimerSlackMs >= timeoutMs
+                            ? HttpReply::Outcome::kTimedOut
+                            : HttpReply::Outcome::kInvalidAnswer;
       return std::nullopt;
     }
     if (read == 0) break;

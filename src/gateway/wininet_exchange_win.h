@@ -1,16 +1,22 @@
 #pragma once
 #include <memory>
-#include <optional>
 #include <string>
+
+#include <windows.h>
 
 #include "gateway/http_exchange.h"
 #include "gateway/http_manager.h"
-#include "gateway/internet_handle_win.h"
 
 // One plain-HTTP GET per call over WinINet, on the process's internet
 // handle (internet_session). The connection and request handles of an
 // exchange stay open until the next exchange or destruction; closing them
 // hands the connection back to WinINet for the next message.
+//
+// An exchange never takes much longer than the time-out: WinINet reads the
+// status line and headers inside one call whose receive time-out restarts
+// with every byte, and closing a handle does not end that call under every
+// WinINet, so the call runs on a thread of its own that is left to finish
+// by itself when the deadline passes.
 class WinInetExchange : public HttpExchange {
  public:
   // A gateway that takes the connection but never answers must not hold
@@ -22,17 +28,12 @@ class WinInetExchange : public HttpExchange {
 
   HttpReply Get(const std::string& host, unsigned short port, const std::string& target) override;
 
- private:
-  void Release();
-  bool Open(const std::string& host, unsigned short port, const std::string& target);
-  // The body up to ReplyBody's cap; nullopt when a read failed or the
-  // deadline (a tick count) passed first, lastReadOutcome_ saying which.
-  std::optional<std::string> ReadBody(ULONGLONG deadline);
+  // One exchange's handles and what it gave, shared with its thread.
+  struct Attempt;
 
+ private:
   DWORD timeoutMs_;
-  unique_hinternet connection_;
-  unique_hinternet request_;
-  HttpReply::Outcome lastReadOutcome_ = HttpReply::Outcome::kInvalidAnswer;
+  std::shared_ptr<Attempt> last_;
 };
 
 // The gateway client of the send flows, over WinINet.
