@@ -59,6 +59,74 @@ std::u16string ReadProfileText(const std::wstring& path, const std::u16string& k
   return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
 }
 
+// A list the profile functions give as strings each ended by a NUL (the
+// section names of a file, or the keys of a section): read whole, however
+// long. `read` takes a buffer and its size in units and returns the
+// function's result, which is size - 2 when the buffer was too small.
+template <typename Read>
+std::vector<std::wstring> ReadNulList(Read read) {
+  for (DWORD units = kReadBufferUnits;; units *= 2) {
+    std::vector<wchar_t> buffer(units);
+    const DWORD length = read(buffer.data(), units);
+    if (length + 2 >= units && units < kMaxEncodedUnits) continue;
+    std::vector<std::wstring> items;
+    for (const wchar_t* item = buffer.data(); item < buffer.data() + length && *item; item += wcslen(item) + 1) {
+      items.emplace_back(item);
+    }
+    return items;
+  }
+}
+
+std::wstring ReadWholeValue(const std::wstring& path, const wchar_t* section, const wchar_t* key) {
+  for (DWORD units = kReadBufferUnits;; units *= 2) {
+    std::vector<wchar_t> buffer(units);
+    const DWORD length = GetPrivateProfileStringW(section, key, L"", buffer.data(), units, path.c_str());
+    if (length + 1 < units || units >= kMaxEncodedUnits) return std::wstring(buffer.data(), length);
+  }
+}
+
+// The next read of `path` comes from the disk, not from the profile
+// functions' copy of the file in memory.
+void ForgetCachedProfile(const std::wstring& path) {
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+}
+
+// A value as the profile functions read it back: blanks around it trimmed,
+// and one pair of enclosing quotes taken off.
+std::wstring AsReadBack(std::wstring value) {
+  const std::size_t first = value.find_first_not_of(L" \t");
+  if (first == std::wstring::npos) return {};
+  value = value.substr(first, value.find_last_not_of(L" \t") - first + 1);
+  if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+// True when `copy` holds every value of `original` and `key` of section
+// `section` reads back as `value`, which the profile functions may trim.
+bool HoldsEverything(const std::wstring& copy, const std::wstring& original, const wchar_t* section,
+                     const wchar_t* key, const std::wstring& value) {
+  const auto sectionsOf = [](const std::wstring& path) {
+    return ReadNulList([&](wchar_t* buffer, DWORD units) {
+      return GetPrivateProfileSectionNamesW(buffer, units, path.c_str());
+    });
+  };
+  for (const std::wstring& name : sectionsOf(original)) {
+    const auto keys = ReadNulList([&](wchar_t* buffer, DWORD units) {
+      return GetPrivateProfileStringW(name.c_str(), nullptr, L"", buffer, units, original.c_str());
+    });
+    for (const std::wstring& other : keys) {
+      if (lstrcmpiW(name.c_str(), section) == 0 && lstrcmpiW(other.c_str(), key) == 0) continue;
+      if (ReadWholeValue(copy, name.c_str(), other.c_str()) != ReadWholeValue(original, name.c_str(), other.c_str())) {
+        return false;
+      }
+    }
+  }
+  const std::wstring written = ReadWholeValue(copy, section, key);
+  return written == value || written == AsReadBack(value);
+}
+
 std::wstring RoamingAppDataFolder() {
   wchar_t folder[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE)) return {};
@@ -100,9 +168,31 @@ std::u16string SettingsManager::GetString(const std::u16string& key) {
   return value;
 }
 
+// The profile functions rewrite the whole file for every value, so a write
+// cut short (a full disk) would lose every value after the one written. The
+// write goes to a copy of the file instead, which replaces the file only once
+// it reads back with every value the file held. A write that fails leaves
+// the file as it was.
 void SettingsManager::SetString(const std::u16string& key, const std::u16string& value) {
   if (settingsPath_.empty()) return;
-  WritePrivateProfileStringW(kSection, Wide(key), Wide(EncodeProfileValue(value)), settingsPath_.c_str());
+  const std::u16string stored = EncodeProfileValue(value);
+  const DWORD attributes = GetFileAttributesW(settingsPath_.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    // No file, nothing to lose.
+    WritePrivateProfileStringW(kSection, Wide(key), Wide(stored), settingsPath_.c_str());
+    return;
+  }
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return;
+  wchar_t copy[MAX_PATH] = {};
+  if (!GetTempFileNameW(folder_.c_str(), L"Set", 0, copy)) return;
+  const bool replaced =
+      CopyFileW(settingsPath_.c_str(), copy, FALSE) &&
+      WritePrivateProfileStringW(kSection, Wide(key), Wide(stored), copy) &&
+      (ForgetCachedProfile(copy), HoldsEverything(copy, settingsPath_, kSection, Wide(key), Wide(stored))) &&
+      MoveFileExW(copy, settingsPath_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  ForgetCachedProfile(copy);
+  ForgetCachedProfile(settingsPath_);
+  if (!replaced) DeleteFileW(copy);
 }
 
 void SettingsManager::RecordSent(const std::string& historyKey, const std::string& text, double sendTime) {

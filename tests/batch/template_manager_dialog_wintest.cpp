@@ -71,6 +71,9 @@ void SaveAsNew(DialogUser& user, HWND manager, const std::wstring& name) {
   user.Type(nameDialog, IDC_NEW_TEMPLATE_NAME, name);
   user.Click(nameDialog, IDOK);
   EXPECT_TRUE(user.WaitUntilClosed(nameDialog));
+  // The manager stores the new template after the name dialog has gone;
+  // a message sent to it returns once that is done.
+  SendMessageW(manager, WM_NULL, 0, 0);
 }
 
 TEST(TemplateManager, FirstOpeningStoresAndShowsTheDefaultTemplateOnce) {

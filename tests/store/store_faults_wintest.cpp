@@ -159,6 +159,28 @@ TEST(SettingsFaults, ReadOnlyFileStillReadsAndLosesNothing) {
   SetFileAttributesW((temp / L"Settings.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// Every write goes through a copy that must read back whole: a value the
+// profile functions trim or unquote must not read as a failed write.
+TEST(SettingsFaults, WritesThroughACopyKeepEveryValueAndLeaveNoCopy) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteFileBytes(temp / L"Settings.ini", IniBytes(kUserText + u"[Other]\r\nKept=yes\r\n")));
+  SettingsManager settings(temp.path());
+  settings.SetString(settings_key::kUserName, u"  spaced  ");
+  EXPECT_EQ(SettingsManager(temp.path()).GetString(settings_key::kUserName), u"spaced");
+  settings.SetString(settings_key::kUserName, u"\"quoted\"");
+  EXPECT_EQ(SettingsManager(temp.path()).GetString(settings_key::kUserName), u"quoted");
+  settings.SetString(u"SavedTemplateText1", u"two\r\nlines ");
+  settings.SetString(u"Brand new", u"value");
+  SettingsManager again(temp.path());
+  EXPECT_EQ(again.GetTemplateText(1), u"two\r\nlines ");
+  EXPECT_EQ(again.GetString(u"Brand new"), u"value");
+  EXPECT_EQ(again.GetString(settings_key::kPassword), u"s3cret");
+  wchar_t other[16] = {};
+  GetPrivateProfileStringW(L"Other", L"Kept", L"", other, 16, (temp / L"Settings.ini").c_str());
+  EXPECT_STREQ(other, L"yes");
+  EXPECT_EQ(FilesIn(temp.path()), std::vector<std::wstring>{L"Settings.ini"});
+}
+
 // Run by store_full_disk_wintest.sh, where no file may grow past
 // STORE_FILE_SIZE_LIMIT bytes (RLIMIT_FSIZE, SIGXFSZ ignored): writes past
 // it fail as on a full disk.
@@ -182,14 +204,27 @@ TEST(FullDisk, SaveThatCannotWriteKeepsTheFileAndTheMemory) {
   EXPECT_FALSE(FileExists(temp / L"HistoryData.tmp"));
   EXPECT_EQ(LoadedFrom(temp.path()), small);
 
-  // The settings file: a value too large to be written leaves the others.
-  ASSERT_TRUE(WriteFileBytes(temp / L"Settings.ini", IniBytes(kUserText)));
-  SettingsManager settings(temp.path());
-  settings.SetString(u"SavedTemplateText2", std::u16string(limit, u'y'));
-  SettingsManager again(temp.path());
-  EXPECT_EQ(again.GetString(settings_key::kUserName), u"anna");
-  EXPECT_EQ(again.GetString(settings_key::kPassword), u"s3cret");
-  EXPECT_EQ(again.GetTemplateText(1), u"Hi [[first name]]");
+  // The settings file: a value too large to be written leaves the file as
+  // it was, whether the value is new (written last) or the file's first,
+  // after which every other value is rewritten.
+  const std::vector<unsigned char> ini = IniBytes(kUserText);
+  for (const char16_t* key : {u"SavedTemplateText2", settings_key::kUserName}) {
+    SCOPED_TRACE(testing::Message() << std::string(key, key + std::char_traits<char16_t>::length(key)));
+    ASSERT_TRUE(WriteFileBytes(temp / L"Settings.ini", ini));
+    SettingsManager settings(temp.path());
+    settings.SetString(key, std::u16string(limit, u'y'));
+    EXPECT_EQ(ReadFileBytes(temp / L"Settings.ini"), ini);
+    SettingsManager again(temp.path());
+    EXPECT_EQ(again.GetString(settings_key::kUserName), u"anna");
+    EXPECT_EQ(again.GetString(settings_key::kPassword), u"s3cret");
+    EXPECT_EQ(again.GetTemplateText(1), u"Hi [[first name]]");
+    // A value that fits is still written.
+    again.SetString(settings_key::kPassword, u"n3w");
+    EXPECT_EQ(SettingsManager(temp.path()).GetString(settings_key::kPassword), u"n3w");
+    EXPECT_EQ(SettingsManager(temp.path()).GetTemplateText(1), u"Hi [[first name]]");
+  }
+  EXPECT_EQ(FilesIn(temp.path()), (std::vector<std::wstring>{L"HistoryData.dat", L"Settings.ini"}))
+      << "no copy is left behind";
 }
 
 }  // namespace
