@@ -15,8 +15,8 @@
 // An exchange never takes much longer than the time-out: WinINet reads the
 // status line and headers inside one call whose receive time-out restarts
 // with every byte, and closing a handle does not end that call under every
-// WinINet, so the call runs on a thread of its own that is left to finish
-// by itself when the deadline passes.
+// WinINet, so the call runs on a thread of the system's pool that is left
+// to finish by itself when the deadline passes.
 class WinInetExchange : public HttpExchange {
  public:
   // A gateway that takes the connection but never answers must not hold
