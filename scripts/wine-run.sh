@@ -2,6 +2,7 @@
 # Runs one Windows program under Wine with the project's settings.
 # WINEPREFIX defaults to a prefix inside the build tree the program lives in.
 set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
 prog=$1
 if [ -z "${WINEPREFIX:-}" ]; then
   dir=$(cd "$(dirname "$prog")" && pwd)

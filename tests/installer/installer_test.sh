@@ -5,6 +5,7 @@
 # behind but keep the user's settings and history.
 #   installer_test.sh setup.exe outlook_host64.exe outlook_host32.exe store.json
 set -uo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"
 setup=$1 host64=$2 host32=$3 store=$4
 export WINEPREFIX=$PWD/installer_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"

@@ -3,6 +3,7 @@
 # by that path and the stand-in mail client loads it from the registry.
 #   shipped_file_test.sh "Quorval SMS Plugin for Outlook.dll" outlook_host.exe store.json prefix 32|64
 set -uo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"
 dll=$1 host=$2 store=$3 view=$5
 export WINEPREFIX=${WINEPREFIX:-$4} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 clsid='{B8F298BE-C41F-4BAF-A5A7-55D952714F2E}'

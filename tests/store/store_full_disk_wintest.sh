@@ -6,6 +6,7 @@
 # the limit so that the prefix's own files are not held to it.
 # store_full_disk_wintest.sh WINE_RUN PROGRAM LIMIT_KB
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"
 wine_run=$1 program=$2 limit_kb=$3
 dir=$(cd "$(dirname "$program")" && pwd)
 while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done

@@ -15,6 +15,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
+source "$root/scripts/wine-env.sh"
 tour=0 native= win= shots=
 while [ $# -gt 0 ]; do
   case $1 in
