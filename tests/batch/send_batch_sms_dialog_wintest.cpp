@@ -21,6 +21,7 @@
 #include "resource_ids.h"
 #include "standin/stand_in.h"
 #include "store/settings_manager.h"
+#include "support/wait.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -334,7 +335,7 @@ TEST_F(BatchDialog, ADialogThatSendsStaysResponsiveShowsProgressAndIgnoresClicks
         HWND dialog = user.WaitForDialog(kTitle);
         ASSERT_NE(dialog, nullptr);
         user.Click(dialog, IDC_SEND_NOW);
-        Sleep(1000);  // inside the stalled exchange
+        EXPECT_TRUE(WaitUntil([&] { return !NewRequests().empty(); })) << "the stalled exchange reached the gateway";
         wchar_t caption[300] = {};
         DWORD_PTR ignored = 0;
         EXPECT_NE(SendMessageTimeoutW(dialog, WM_GETTEXT, 300, reinterpret_cast<LPARAM>(caption), SMTO_ABORTIFHUNG,

@@ -287,7 +287,6 @@ TEST(TemplateManager, EnterInTheTextMakesANewLine) {
                                  ASSERT_NE(dialog, nullptr);
                                  user.Type(dialog, IDC_TEMPLATE_TEXT, L"");
                                  user.PressKey(VK_RETURN);
-                                 Sleep(200);
                                  EXPECT_TRUE(IsWindowVisible(dialog)) << "Enter does not end the dialog";
                                  EXPECT_EQ(user.Text(dialog, IDC_TEMPLATE_TEXT), L"first\r\n");
                                  user.Click(dialog, IDCANCEL);
@@ -309,7 +308,6 @@ TEST(NewTemplateName, OkIsEnabledExactlyWhileTheNameIsNotEmpty) {
                 EXPECT_EQ(user.Text(nameDialog, IDC_NEW_TEMPLATE_NAME), L"");
                 EXPECT_FALSE(user.IsEnabled(nameDialog, IDOK));
                 user.PressKey(VK_RETURN);
-                Sleep(200);
                 EXPECT_TRUE(IsWindowVisible(nameDialog)) << "Enter with no name does not end it";
                 user.Type(nameDialog, IDC_NEW_TEMPLATE_NAME, L" ");
                 EXPECT_TRUE(user.IsEnabled(nameDialog, IDOK)) << "a blank counts";

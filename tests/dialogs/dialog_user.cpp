@@ -135,6 +135,21 @@ void DialogUser::PressKey(UINT virtualKey) const {
   UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
   PostMessageW(focus, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
   PostMessageW(focus, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+  WaitUntilHandled(focus);
+}
+
+// A thread takes the messages sent to it before each posted message it
+// takes, so once a few sent messages in a row have been answered, the
+// posted keys (with the character TranslateMessage posts and what their
+// handlers post in turn) have been handled. A thread that stopped taking
+// messages costs the bounded wait, not a hang.
+void DialogUser::WaitUntilHandled(HWND window) const {
+  constexpr int kRoundTrips = 6;
+  constexpr UINT kRoundTripMs = 1000;
+  DWORD_PTR ignored = 0;
+  for (int trip = 0; trip < kRoundTrips; ++trip) {
+    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kRoundTripMs, &ignored)) return;
+  }
 }
 
 void DialogUser::CloseFromCaption(HWND dialog) const { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }

@@ -30,8 +30,12 @@ class DialogUser {
   // Clicks a button, check box or radio button; fails (and does nothing)
   // when the control is hidden or disabled, as a mouse click would.
   bool Click(HWND dialog, int id) const;
-  // Presses a key in the control that has the focus (Esc, Enter, Tab...).
+  // Presses a key in the control that has the focus (Esc, Enter, Tab...)
+  // and returns once the dialog's thread has handled it.
   void PressKey(UINT virtualKey) const;
+  // Returns once the thread of `window` has handled the messages posted to
+  // it so far.
+  void WaitUntilHandled(HWND window) const;
   // The close box of the caption.
   void CloseFromCaption(HWND dialog) const;
   // Picks the entry showing `text` in a combo box, list box or list view

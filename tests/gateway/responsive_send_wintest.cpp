@@ -18,6 +18,7 @@
 #include "platform/code_page_win.h"
 #include "simulator_log.h"
 #include "support/memory_settings.h"
+#include "support/wait.h"
 
 namespace {
 
@@ -144,16 +145,19 @@ TEST_F(ResponsiveSendTest, AStalledGatewayNeitherFreezesTheWindowNorCostsMoreTha
   LRESULT answered = 0;
   std::chrono::milliseconds answerTime{};
   int paintsBefore = 0, paintsDuring = 0;
-  bool sawRun = false;
+  bool sawRun = false, sawRequest = false;
+  SimulatorLog log;
+  const size_t requestsBefore = log.Requests().size();
   std::thread other([&] {
     sawRun = WaitForRunOn(window);
-    Sleep(300);  // well inside the exchange's wait
+    // The stalled exchange has reached the gateway: the run is waiting.
+    sawRequest = WaitUntil([&] { return log.Requests().size() > requestsBefore; });
     const auto start = std::chrono::steady_clock::now();
     answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
     answerTime = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     paintsBefore = g_paints;
     InvalidateRect(window, nullptr, TRUE);
-    Sleep(300);
+    WaitUntil([&] { return g_paints > paintsBefore; }, std::chrono::milliseconds(2000));
     paintsDuring = g_paints;
     // A user clicking the button and typing while the run sends.
     PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -167,6 +171,7 @@ TEST_F(ResponsiveSendTest, AStalledGatewayNeitherFreezesTheWindowNorCostsMoreTha
   other.join();
 
   ASSERT_TRUE(sawRun);
+  ASSERT_TRUE(sawRequest);
   EXPECT_NE(answered, 0) << "the window's thread answered another thread's message";
   EXPECT_LT(answerTime.count(), 1000);
   EXPECT_GT(paintsDuring, paintsBefore) << "the window repainted while the exchange waited";
@@ -208,8 +213,9 @@ TEST_F(ResponsiveSendTest, EscapeStopsTheRunAfterTheExchangeInProgress) {
   const size_t requestsBefore = log.Requests().size();
   const HWND window = window_.window();
   std::thread user([&] {
-    if (!WaitForRunOn(window)) return;
-    Sleep(250);
+    // Escape once the first slow reply has ended (the simulator logs a
+    // request after its reply), while the next exchange is in progress.
+    if (!WaitForRunOn(window) || !WaitUntil([&] { return log.Requests().size() > requestsBefore; })) return;
     PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0);
   });

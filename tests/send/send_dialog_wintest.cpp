@@ -20,6 +20,7 @@
 #include "simulator_log.h"
 #include "standin/stand_in.h"
 #include "support/memory_settings.h"
+#include "support/wait.h"
 
 namespace {
 
@@ -38,14 +39,6 @@ const char kStore[] = R"({"contacts": [
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 3000) {
-  for (DWORD waited = 0; waited <= timeoutMs; waited += 10) {
-    if (condition()) return true;
-    Sleep(10);
-  }
-  return false;
 }
 
 BOOL CALLBACK FindList(HWND window, LPARAM found) {
@@ -94,12 +87,6 @@ HWND ReportBox(HWND dialog) {
   BoxSearch search{dialog, nullptr};
   EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), FindReportBox, reinterpret_cast<LPARAM>(&search));
   return search.found;
-}
-
-void PressAndWait(DialogUser& user, UINT key) {
-  user.PressKey(key);
-  // Posted keys are handled once the dialog's queue is empty again.
-  Sleep(150);
 }
 
 class SendDialog : public testing::Test {
@@ -156,7 +143,7 @@ TEST_F(SendDialog, OpensWithFocusInRecipientsAndSendFollowsBothFields) {
     user.Clear(dialog, IDC_MESSAGE_TEXT);
     EXPECT_FALSE(user.IsEnabled(dialog, IDOK));
     EXPECT_EQ(user.Text(dialog, IDC_MESSAGE_COUNT), L"0");
-    PressAndWait(user, VK_ESCAPE);
+    user.PressKey(VK_ESCAPE);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
   EXPECT_EQ(result, IDCANCEL);
@@ -205,14 +192,14 @@ TEST_F(SendDialog, TypingAPrefixShowsTheMatchesBelowTheFieldAndKeysChooseThem) {
     EXPECT_FALSE(list->ScrollBarShown());
     user.Screenshot(L"send_dialog_suggestions");
 
-    PressAndWait(user, VK_DOWN);
+    user.PressKey(VK_DOWN);
     EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"bea (2)");
     EXPECT_EQ(Selection(dialog, IDC_RECIPIENTS), std::make_pair(DWORD{0}, DWORD{7}));
-    PressAndWait(user, VK_DOWN);
+    user.PressKey(VK_DOWN);
     EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"Bob (1)");
-    PressAndWait(user, VK_DOWN);
+    user.PressKey(VK_DOWN);
     EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"bea (2)") << "Down on the last row wraps";
-    PressAndWait(user, VK_UP);
+    user.PressKey(VK_UP);
     EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"Bob (1)");
 
     user.Type(dialog, IDC_MESSAGE_TEXT, L"Hi");
@@ -221,7 +208,7 @@ TEST_F(SendDialog, TypingAPrefixShowsTheMatchesBelowTheFieldAndKeysChooseThem) {
     user.Type(dialog, IDC_RECIPIENTS, L"; a");
     ASSERT_TRUE(IsWindowVisible(list->Window()));
     EXPECT_EQ(Shown(*list), (std::vector<std::wstring>{L"Al (3)", L"Ann Lee (+64 21 555 1234)"}));
-    PressAndWait(user, VK_RETURN);
+    user.PressKey(VK_RETURN);
     EXPECT_TRUE(IsWindow(dialog)) << "Enter with the list shown does not send";
     EXPECT_FALSE(IsWindowVisible(list->Window()));
     EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"Bob (1); a; ");
@@ -234,10 +221,10 @@ TEST_F(SendDialog, TypingAPrefixShowsTheMatchesBelowTheFieldAndKeysChooseThem) {
     user.Type(dialog, IDC_RECIPIENTS, L"\b");
     EXPECT_FALSE(IsWindowVisible(list->Window())) << "deleting the token's last character hides it";
     user.Type(dialog, IDC_RECIPIENTS, L"A");
-    PressAndWait(user, VK_ESCAPE);
+    user.PressKey(VK_ESCAPE);
     EXPECT_TRUE(IsWindow(dialog)) << "Escape with the list shown keeps the dialog";
     EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"Bob (1); a; A; ");
-    PressAndWait(user, VK_ESCAPE);
+    user.PressKey(VK_ESCAPE);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
 }
@@ -252,9 +239,9 @@ TEST_F(SendDialog, OnlyTheRecipientAroundTheCaretIsReplaced) {
     SendMessageW(GetDlgItem(dialog, IDC_RECIPIENTS), WM_CHAR, L'o', 1);
     ASSERT_TRUE(IsWindowVisible(list->Window()));
     EXPECT_EQ(Shown(*list), std::vector<std::wstring>{L"Bob (1)"});
-    PressAndWait(user, VK_DOWN);
+    user.PressKey(VK_DOWN);
     EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"Bob (1); Al (3)");
-    PressAndWait(user, VK_RIGHT);
+    user.PressKey(VK_RIGHT);
     EXPECT_TRUE(IsWindowVisible(list->Window())) << "moving the caret leaves the list";
     user.Click(dialog, IDCANCEL);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
@@ -275,22 +262,24 @@ TEST_F(SendDialog, TwelveMatchesScrollInEightRows) {
   Run(ManyContacts(12, "Kim"), [&](DialogUser& user, HWND dialog) {
     CACListWnd* list = ListOf(dialog);
     ASSERT_NE(list, nullptr);
+    // The list scrolls to a far row in animated steps, taking sent messages
+    // between them: the rows it ends on are waited for.
     user.Type(dialog, IDC_RECIPIENTS, L"k");
     ASSERT_TRUE(IsWindowVisible(list->Window()));
     EXPECT_EQ(list->VisibleRowCount(), 8);
     EXPECT_TRUE(list->ScrollBarShown());
-    PressAndWait(user, VK_DOWN);
+    user.PressKey(VK_DOWN);
     EXPECT_EQ(list->Selected(), 0);
-    PressAndWait(user, VK_NEXT);
+    user.PressKey(VK_NEXT);
     EXPECT_EQ(list->Selected(), 8);
-    EXPECT_EQ(list->TopRow(), 1);
-    EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"Kim 08 (6403008)");
-    PressAndWait(user, VK_END);
+    EXPECT_TRUE(WaitUntil([&] { return list->TopRow() == 1; })) << list->TopRow();
+    EXPECT_TRUE(WaitUntil([&] { return user.Text(dialog, IDC_RECIPIENTS) == L"Kim 08 (6403008)"; }));
+    user.PressKey(VK_END);
     EXPECT_EQ(list->Selected(), 11);
-    EXPECT_EQ(list->TopRow(), 4);
-    PressAndWait(user, VK_DOWN);
+    EXPECT_TRUE(WaitUntil([&] { return list->TopRow() == 4; })) << list->TopRow();
+    user.PressKey(VK_DOWN);
     EXPECT_EQ(list->Selected(), 0);
-    EXPECT_EQ(list->TopRow(), 0);
+    EXPECT_TRUE(WaitUntil([&] { return list->TopRow() == 0; })) << list->TopRow();
     SendMessageW(list->Window(), WM_VSCROLL, SB_PAGEDOWN, 0);
     EXPECT_EQ(list->TopRow(), 4) << "never past the last full page";
     user.Click(dialog, IDCANCEL);
@@ -306,16 +295,16 @@ TEST_F(SendDialog, ClickingARowAppliesItAndTheListHidesAfterAMoment) {
     ASSERT_TRUE(IsWindowVisible(list->Window()));
     int y = list->RowHeight() + list->RowHeight() / 2;
     PostMessageW(list->Window(), WM_MOUSEMOVE, 0, MAKELPARAM(10, y));
-    EXPECT_TRUE(WaitFor([&] { return list->Selected() == 1; })) << "hot tracking";
+    EXPECT_TRUE(WaitUntil([&] { return list->Selected() == 1; })) << "hot tracking";
     EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"x; B") << "pointing changes no text";
     PostMessageW(list->Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, y));
-    EXPECT_TRUE(WaitFor([&] { return user.Text(dialog, IDC_RECIPIENTS) == L"x; Bob (1)"; }));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(list->Window()); }));
+    EXPECT_TRUE(WaitUntil([&] { return user.Text(dialog, IDC_RECIPIENTS) == L"x; Bob (1)"; }));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(list->Window()); }));
 
     user.Type(dialog, IDC_RECIPIENTS, L"; A");
     ASSERT_TRUE(IsWindowVisible(list->Window()));
     PostMessageW(list->Window(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 3));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(list->Window()); })) << "the right button hides it";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(list->Window()); })) << "the right button hides it";
     EXPECT_EQ(user.Text(dialog, IDC_RECIPIENTS), L"x; Bob (1); A");
 
     user.Type(dialog, IDC_RECIPIENTS, L"l");
@@ -323,7 +312,7 @@ TEST_F(SendDialog, ClickingARowAppliesItAndTheListHidesAfterAMoment) {
     RECT at{};
     GetWindowRect(dialog, &at);
     SetWindowPos(dialog, nullptr, at.left + 20, at.top + 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(list->Window()); }, 400)) << "moving the dialog hides it";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(list->Window()); }, std::chrono::milliseconds(400))) << "moving the dialog hides it";
 
     user.Type(dialog, IDC_RECIPIENTS, L"\bl");
     ASSERT_TRUE(IsWindowVisible(list->Window()));
@@ -425,7 +414,7 @@ TEST_F(SendDialog, TheChooserListsTheDirectoryAndKeepsWhatTheUserTyped) {
     LPARAM at = MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2);
     PostMessageW(table, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     PostMessageW(table, WM_LBUTTONUP, 0, at);
-    EXPECT_TRUE(WaitFor([&] { return user.Text(chooser, IDC_CHOSEN_RECIPIENTS).find(L"; Bob (1)") != std::wstring::npos; }))
+    EXPECT_TRUE(WaitUntil([&] { return user.Text(chooser, IDC_CHOSEN_RECIPIENTS).find(L"; Bob (1)") != std::wstring::npos; }))
         << "a double-click adds the row";
     user.Click(chooser, IDOK);
     EXPECT_TRUE(user.WaitUntilClosed(chooser));
@@ -503,9 +492,9 @@ TEST_F(SendDialog, SendMakesOneRequestPerKnownRecipientAndReportsEveryToken) {
                     L"Ann Lee (+64 21 555 1234); Nobody (5); Ann Lee (+64 21 555 1234); Al (3);Bob (1); ");
     user.Type(dialog, IDC_MESSAGE_TEXT, L"Hello");
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_RECIPIENTS)), TRUE);
-    PressAndWait(user, VK_RETURN);  // the list is hidden: Enter presses Send
+    user.PressKey(VK_RETURN);  // the list is hidden: Enter presses Send
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = ReportBox(dialog)) != nullptr; }, 20000)) << "no report";
+    ASSERT_TRUE(WaitUntil([&] { return (box = ReportBox(dialog)) != nullptr; }, std::chrono::milliseconds(20000))) << "no report";
     report = user.MessageText(box);
     user.Click(box, IDOK);
     EXPECT_TRUE(user.WaitUntilClosed(dialog)) << "the dialog closes after the run";

@@ -14,6 +14,7 @@
 #include "resource_ids.h"
 #include "simulator_log.h"
 #include "store/settings_manager.h"
+#include "support/wait.h"
 
 namespace {
 
@@ -32,14 +33,6 @@ DWORD RunAndWait(std::wstring command) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return code;
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
-  for (DWORD waited = 0; waited <= timeoutMs; waited += 20) {
-    if (condition()) return true;
-    Sleep(20);
-  }
-  return false;
 }
 
 HWND SuggestionList() { return FindWindowW(L"QuorvalSuggestionList", nullptr); }
@@ -89,35 +82,35 @@ TEST(SendHostEndToEnd, ToolbarClickSuggestionsAndSendReachTheGateway) {
     HWND dialog = user.WaitForDialog(kTitle, 60000);
     ASSERT_NE(dialog, nullptr);
     user.Type(dialog, IDC_RECIPIENTS, L"B");
-    ASSERT_TRUE(WaitFor([] { return SuggestionList() && IsWindowVisible(SuggestionList()); }));
+    ASSERT_TRUE(WaitUntil([] { return SuggestionList() && IsWindowVisible(SuggestionList()); }));
     RECT field{}, list{};
     GetWindowRect(GetDlgItem(dialog, IDC_RECIPIENTS), &field);
     GetWindowRect(SuggestionList(), &list);
     EXPECT_EQ(list.left, field.left);
     EXPECT_EQ(list.top, field.bottom) << "directly below the field";
     user.PressKey(VK_DOWN);
-    EXPECT_TRUE(WaitFor([&] { return user.Text(dialog, IDC_RECIPIENTS) == L"bea Lane (021 555 0002)"; }))
+    EXPECT_TRUE(WaitUntil([&] { return user.Text(dialog, IDC_RECIPIENTS) == L"bea Lane (021 555 0002)"; }))
         << "case-blind order: bea before Bob";
     user.PressKey(VK_DOWN);
-    EXPECT_TRUE(WaitFor([&] { return user.Text(dialog, IDC_RECIPIENTS) == L"Bob Stone (+64 21 555 0001)"; }));
+    EXPECT_TRUE(WaitUntil([&] { return user.Text(dialog, IDC_RECIPIENTS) == L"Bob Stone (+64 21 555 0001)"; }));
     user.PressKey(VK_RETURN);
-    EXPECT_TRUE(WaitFor([&] { return user.Text(dialog, IDC_RECIPIENTS) == L"Bob Stone (+64 21 555 0001); "; }));
+    EXPECT_TRUE(WaitUntil([&] { return user.Text(dialog, IDC_RECIPIENTS) == L"Bob Stone (+64 21 555 0001); "; }));
     EXPECT_TRUE(IsWindow(dialog)) << "Enter with the list shown does not send";
     user.Type(dialog, IDC_RECIPIENTS, L"nobody; a");
-    ASSERT_TRUE(WaitFor([] { return IsWindowVisible(SuggestionList()); }));
+    ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(SuggestionList()); }));
     user.PressKey(VK_DOWN);
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(WaitUntil([&] {
       return user.Text(dialog, IDC_RECIPIENTS) == L"Bob Stone (+64 21 555 0001); nobody; Al Ray (3)";
     }));
     user.Type(dialog, IDC_MESSAGE_TEXT, L"Hi");
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_RECIPIENTS)), TRUE);
-    EXPECT_TRUE(WaitFor([] { return !IsWindowVisible(SuggestionList()); }));
+    EXPECT_TRUE(WaitUntil([] { return !IsWindowVisible(SuggestionList()); }));
     user.PressKey(VK_RETURN);
     BoxSearch search{dialog, nullptr};
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(WaitUntil([&] {
       EnumWindows(FindReportBox, reinterpret_cast<LPARAM>(&search));
       return search.found != nullptr;
-    }, 30000));
+    }, std::chrono::seconds(30)));
     if (!search.found) return;
     report = user.MessageText(search.found);
     user.Click(search.found, IDOK);

@@ -9,6 +9,7 @@
 #include "store/history_key.h"
 #include "store/settings_manager.h"
 #include "history_files_win.h"
+#include "support/wait.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -176,19 +177,44 @@ TEST(HistoryFile, SaveKilledMidWayLeavesALoadableHistory) {
   const HistoryEntries before = store.History().Entries();
 
   const unsigned kChildEntries = 60000;
-  for (DWORD delay : {150, 400, 650, 900, 1300}) {
+  const std::wstring file = temp / L"HistoryData.dat", copy = temp / L"HistoryData.tmp";
+  const auto sizeOf = [](const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0ul;
+  };
+  const auto writtenAt = [](const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+  };
+  unsigned long long fileBefore = 0;
+  const auto replaced = [&] { return writtenAt(file) != fileBefore; };
+  // Points in the child's saves, seen from its files rather than guessed
+  // from the clock: its first copy being written, that copy grown past
+  // 64 KB, its first save in place, and a later save's copy.
+  const std::pair<const char*, std::function<bool()>> killPoints[] = {
+      {"first copy begun", [&] { return FileExists(copy); }},
+      {"first copy past 64 KB", [&] { return sizeOf(copy) > 65536; }},
+      {"first save in place", replaced},
+      {"a later save's copy", [&] { return replaced() && FileExists(copy); }},
+  };
+  for (const auto& [point, reached] : killPoints) {
+    fileBefore = writtenAt(file);
     Child child(L"loop " + Quoted(temp.path()) + L" " + std::to_wstring(kChildEntries));
     ASSERT_TRUE(child.started()) << GetLastError();
-    Sleep(delay);
+    EXPECT_TRUE(WaitUntil(reached, std::chrono::seconds(60))) << point;
     EXPECT_TRUE(child.Running()) << "the child should still be saving";
     child.Kill();
 
     // Every entry saved before is there, whether the save killed had
     // replaced the file or not; the child's save merges them in.
     const HistoryEntries loaded = LoadedFrom(temp.path());
-    EXPECT_TRUE(Includes(loaded, before)) << "after " << delay << " ms";
+    EXPECT_TRUE(Includes(loaded, before)) << point;
     EXPECT_TRUE(loaded.size() == before.size() || loaded.size() == kChildEntries + before.size())
-        << "after " << delay << " ms: " << loaded.size() << " entries";
+        << point << ": " << loaded.size() << " entries";
+    // The next child starts from the file as the one before left it.
+    DeleteFileW(copy.c_str());
   }
 }
 
