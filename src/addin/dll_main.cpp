@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "addin/module_handle.h"
+#include "ui/module_instance.h"
 
 namespace {
 HINSTANCE g_module = nullptr;

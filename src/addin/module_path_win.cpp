@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "addin/module_handle.h"
+#include "ui/module_instance.h"
 
 std::wstring ModulePath() {
   std::wstring path(MAX_PATH, L'\0');

@@ -8,7 +8,7 @@
 #include "addin/outlook_button_win.h"
 #include "addin/toolbar_buttons.h"
 #include "gateway/internet_session_win.h"
-#include "gateway/responsive_send_win.h"
+#include "ui/responsive_send_win.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "addin/addin_interfaces.h"
-#include "addin/module_handle.h"
+#include "ui/module_instance.h"
 #include "addin/module_path_win.h"
 #include "addin/registrar_win.h"
 #include "addin/registry_script.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "addin/modal_dialog_win.h"
+#include "ui/modal_dialog_win.h"
 #include "store/settings.h"
 
 // "SMS plugin options": the gateway account and the sending options, read

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "addin/mail_items.h"
+#include "addin/access/mail_items.h"
 
 // A meeting's attendees (all of its recipients, whatever their type) in
 // the order of its recipient collection; recipients that cannot be fetched

@@ -2,7 +2,7 @@
 #include <memory>
 #include <vector>
 
-#include "addin/mail_items.h"
+#include "addin/access/mail_items.h"
 #include "batch/recurring_question.h"
 #include "platform/clock.h"
 

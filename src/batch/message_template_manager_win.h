@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "addin/modal_dialog_win.h"
+#include "ui/modal_dialog_win.h"
 #include "store/settings.h"
 
 // "Message templates": lists the saved templates, shows the selected one's

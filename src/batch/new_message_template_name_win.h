@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "addin/modal_dialog_win.h"
+#include "ui/modal_dialog_win.h"
 
 // "New message template name": asks for the name of a template about to be
 // saved. Any non-empty text is a name, blanks included; names need not be

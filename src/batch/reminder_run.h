@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/mail_items.h"
+#include "addin/access/mail_items.h"
 #include "batch/delivery_time.h"
 #include "batch/units.h"
 #include "gateway/http_manager.h"

@@ -7,7 +7,7 @@
 #include "addin/access/automation_mail_client.h"
 #include "batch/message_template_manager_win.h"
 #include "batch/time_frame.h"
-#include "gateway/responsive_send_win.h"
+#include "ui/responsive_send_win.h"
 #include "platform/prompt_win.h"
 #include "resource_ids.h"
 

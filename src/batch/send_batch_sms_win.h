@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "addin/access/dispatch.h"
-#include "addin/modal_dialog_win.h"
+#include "ui/modal_dialog_win.h"
 #include "batch/reminder_run.h"
 #include "gateway/sms_message.h"
 #include "gateway/wininet_exchange_win.h"

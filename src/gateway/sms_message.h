@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "addin/mail_items.h"
+#include "addin/access/mail_items.h"
 #include "gateway/http_manager.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "addin/module_handle.h"
+#include "ui/module_instance.h"
 #include "resource_ids.h"
 #include "send/recipient_tokens.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 
-#include "addin/modal_dialog_win.h"
+#include "ui/modal_dialog_win.h"
 #include "send/contact_directory.h"
-#include "send/dialog_hook_win.h"
+#include "ui/dialog_hook_win.h"
 
 // "Choose Contacts": the directory in a table, from which "To-->" or a
 // double-click adds the selected contact to the recipients text.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/mail_items.h"
+#include "addin/access/mail_items.h"
 
 // What the send dialog keeps of one contact. The item itself is not kept
 // open: a server that limits the items open per session would otherwise

@@ -4,7 +4,7 @@
 
 #include "addin/access/automation_mail_client.h"
 #include "gateway/message_text.h"
-#include "gateway/responsive_send_win.h"
+#include "ui/responsive_send_win.h"
 #include "gateway/sms_message.h"
 #include "platform/prompt_win.h"
 #include "resource_ids.h"

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "addin/access/dispatch.h"
-#include "addin/modal_dialog_win.h"
+#include "ui/modal_dialog_win.h"
 #include "gateway/wininet_exchange_win.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "send/ac_edit_win.h"
 #include "send/contact_directory.h"
-#include "send/dialog_hook_win.h"
+#include "ui/dialog_hook_win.h"
 #include "store/settings.h"
 
 // "Send SMS to contact": recipients typed with suggestions or picked in

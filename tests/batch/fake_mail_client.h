@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/mail_items.h"
+#include "addin/access/mail_items.h"
 #include "platform/clock.h"
 #include "platform/ole_date.h"
 #include "platform/prompt.h"

@@ -1,4 +1,4 @@
-#include "addin/module_handle.h"
+#include "ui/module_instance.h"
 
 // Test programs link the add-in's code and resources into the program
 // itself.

@@ -19,7 +19,7 @@
 
 #include "gateway/delivery_report.h"
 #include "gateway/reply_body.h"
-#include "gateway/responsive_send_win.h"
+#include "ui/responsive_send_win.h"
 #include "gateway_fakes.h"
 #include "platform/clock_win.h"
 #include "platform/code_page_win.h"

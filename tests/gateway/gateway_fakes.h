@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "addin/mail_items.h"
+#include "addin/access/mail_items.h"
 #include "gateway/http_exchange.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"

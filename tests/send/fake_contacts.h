@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/mail_items.h"
+#include "addin/access/mail_items.h"
 
 namespace fake {
 

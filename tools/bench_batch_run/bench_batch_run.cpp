@@ -24,7 +24,7 @@
 
 #include "addin/access/automation_mail_client.h"
 #include "batch/reminder_run.h"
-#include "gateway/responsive_send_win.h"
+#include "ui/responsive_send_win.h"
 #include "generator/store_generator.h"
 #include "platform/clock_win.h"
 #include "platform/code_page_win.h"

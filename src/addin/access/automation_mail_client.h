@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "addin/access/dispatch.h"
-#include "addin/mail_items.h"
+#include "addin/access/mail_items.h"
 
 namespace outlook {
 

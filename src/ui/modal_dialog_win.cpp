@@ -1,7 +1,7 @@
-#include "addin/modal_dialog_win.h"
+#include "ui/modal_dialog_win.h"
 
-#include "addin/dialog_placement.h"
-#include "addin/module_handle.h"
+#include "ui/dialog_placement.h"
+#include "ui/module_instance.h"
 
 namespace {
 

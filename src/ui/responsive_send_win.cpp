@@ -1,4 +1,4 @@
-#include "gateway/responsive_send_win.h"
+#include "ui/responsive_send_win.h"
 
 #include <process.h>
 

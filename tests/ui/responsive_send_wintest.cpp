@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "gateway/delivery_report.h"
-#include "gateway/responsive_send_win.h"
+#include "ui/responsive_send_win.h"
 #include "gateway_fakes.h"
 #include "platform/clock_win.h"
 #include "platform/code_page_win.h"

@@ -1,4 +1,4 @@
-#include "send/dialog_hook_win.h"
+#include "ui/dialog_hook_win.h"
 
 #include <commctrl.h>
 

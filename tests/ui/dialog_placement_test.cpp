@@ -1,4 +1,4 @@
-#include "addin/dialog_placement.h"
+#include "ui/dialog_placement.h"
 
 #include <gtest/gtest.h>
 
