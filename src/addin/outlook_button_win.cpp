@@ -8,6 +8,7 @@
 #include "addin/access/outlook_ids.h"
 #include "addin/module_lock.h"
 #include "platform/code_page_win.h"
+#include "ui/run_in_progress.h"
 
 namespace {
 
@@ -105,16 +106,17 @@ STDMETHODIMP COutlookButton::Invoke(DISPID id, REFIID riid, LCID, WORD, DISPPARA
 }
 
 // The sink's own button decides, whatever button the event names. A
-// command runs its dialog's modal loop inside the click; a click that
-// reaches a button meanwhile (posted to it, or while a run sends) must not
-// start a second command on top of the first.
+// command runs its dialog's modal loop inside the click, so a click that
+// reaches a button meanwhile (posted to it, or while a run sends) arrives
+// inside the first command: it starts nothing while a run is in progress,
+// nor while the first command's dialog is open.
 void COutlookButton::RunCommandOfTag() {
-  static bool commandRunning = false;
-  if (commandRunning) return;
-  struct Running {
-    Running() { commandRunning = true; }
-    ~Running() { commandRunning = false; }
-  } running;
+  static bool commandOpen = false;
+  if (commandOpen || RunInProgress::Now()) return;
+  struct Open {
+    Open() { commandOpen = true; }
+    ~Open() { commandOpen = false; }
+  } open;
   HWND owner = GetActiveWindow();
   try {
     std::u16string tag;

@@ -8,7 +8,7 @@
 #include "addin/outlook_button_win.h"
 #include "addin/toolbar_buttons.h"
 #include "gateway/internet_session_win.h"
-#include "ui/responsive_send_win.h"
+#include "ui/run_in_progress.h"
 
 namespace {
 
@@ -193,7 +193,7 @@ STDMETHODIMP CQuorvalOAddin::Extensibility::OnConnection(IDispatch* application,
 // The toolbar stays until the host closes; only the gateway's connection,
 // which would otherwise outlive the add-in's use, is let go.
 STDMETHODIMP CQuorvalOAddin::Extensibility::OnDisconnection(int, SAFEARRAY**) {
-  if (!ResponsiveSend::SendInProgress()) internet_session::Close();
+  if (!RunInProgress::Now()) internet_session::Close();
   return E_NOTIMPL;
 }
 STDMETHODIMP CQuorvalOAddin::Extensibility::OnAddInsUpdate(SAFEARRAY**) { return E_NOTIMPL; }

@@ -7,9 +7,10 @@
 #include "addin/access/automation_mail_client.h"
 #include "batch/message_template_manager_win.h"
 #include "batch/time_frame.h"
-#include "ui/responsive_send_win.h"
 #include "platform/prompt_win.h"
 #include "resource_ids.h"
+#include "ui/responsive_send_win.h"
+#include "ui/run_in_progress.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ void CSendBatchSMS::ShowTemplate(const std::u16string& text) {
 bool CSendBatchSMS::OnCommand(int id, int notification) {
   // Clicks that reach the dialog while a run sends (posted ones too) are
   // not for a second run.
-  if (running_) return true;
+  if (RunInProgress::Now()) return true;
   switch (id) {
     case IDC_TIME_FRAME_UNIT:
       if (notification != CBN_SELCHANGE) return false;
@@ -156,11 +157,7 @@ SendMode CSendBatchSMS::FixedDateMode() const {
 }
 
 void CSendBatchSMS::SendReminders(SendMode mode) {
-  running_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{running_};
+  const RunInProgress inProgress;
 
   ReminderRequest request;
   request.frameUnit = TimeFrameUnitAt(SelectedPosition(IDC_TIME_FRAME_UNIT));

@@ -46,5 +46,4 @@ class CSendBatchSMS : public ModalDialog {
   SystemClock clock_;
   std::u16string title_;
   std::vector<std::unique_ptr<SMSMessage>> messages_;
-  bool running_ = false;
 };

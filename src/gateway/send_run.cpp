@@ -48,7 +48,3 @@ std::string SendRun::NotAttemptedDetails(StopCause cause) {
   }
   return "The run was stopped before this message was sent.";
 }
-
-HttpReply WaitedExchange::Get(const std::string& host, unsigned short port, const std::string& target) {
-  return waiter_.Wait([&] { return inner_->Get(host, port, target); });
-}

@@ -1,20 +1,10 @@
 #pragma once
 #include <atomic>
-#include <functional>
 #include <string>
 
 #include "gateway/http_exchange.h"
 #include "gateway/http_manager.h"
 #include "gateway/sms_message.h"
-
-// Waits for one blocking exchange. The Windows dialogs run it off the
-// user-interface thread and keep that thread's messages moving meanwhile;
-// portable tests run it in place.
-class ExchangeWaiter {
- public:
-  virtual ~ExchangeWaiter() = default;
-  virtual HttpReply Wait(const std::function<HttpReply()>& exchange) = 0;
-};
 
 // The messages of one press of a send button, sent one after another. A
 // gateway that cannot be reached or does not answer stops the run: the
@@ -47,16 +37,4 @@ class SendRun {
 
  private:
   std::atomic<StopCause> cause_{StopCause::kNone};
-};
-
-// An exchange whose every GET goes through `waiter`.
-class WaitedExchange : public HttpExchange {
- public:
-  WaitedExchange(std::unique_ptr<HttpExchange> inner, ExchangeWaiter& waiter)
-      : inner_(std::move(inner)), waiter_(waiter) {}
-  HttpReply Get(const std::string& host, unsigned short port, const std::string& target) override;
-
- private:
-  std::unique_ptr<HttpExchange> inner_;
-  ExchangeWaiter& waiter_;
 };

@@ -3,11 +3,9 @@
 #include "gateway/internet_handle_win.h"
 #include "gateway/internet_session_win.h"
 #include "gateway/reply_body.h"
+#include "store/unique_handle_win.h"
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 
 // Callers test the gateway client's status as the HRESULT it is.
@@ -41,6 +39,9 @@ HttpReply Failed(HttpReply::Outcome outcome) {
 
 }  // namespace
 
+// One exchange: its handles, its deadline and what it gave. The pool's
+// work item fills `reply` and then signals `done`; whoever waits reads the
+// reply only after the signal.
 struct WinInetExchange::Attempt {
   DWORD timeoutMs;
   ULONGLONG start;
@@ -51,9 +52,7 @@ struct WinInetExchange::Attempt {
   unique_hinternet connection;
   unique_hinternet request;
   HttpReply::Outcome lastReadOutcome = HttpReply::Outcome::kInvalidAnswer;
-  std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;
+  UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 
   ~Attempt() {
     // Children before their parents.
@@ -62,6 +61,12 @@ struct WinInetExchange::Attempt {
   }
 
   void Run() { reply = Open() ? Exchange() : Failed(HttpReply::Outcome::kUnreachable); }
+  // Runs the exchange here, catching what it throws, and signals it done.
+  void RunGuarded();
+  // Waits through `wait` until the exchange is done or its deadline (the
+  // time-out and a short grace for WinINet's own time-outs) has passed;
+  // false when it was abandoned.
+  bool AwaitDone(ExchangeWait& wait) const;
 
  private:
   bool Open();
@@ -74,31 +79,19 @@ struct WinInetExchange::Attempt {
 namespace {
 
 // Past the deadline the exchange's own time-outs get this long to end it
-// before its thread is left behind.
+// before it is abandoned.
 constexpr DWORD kAbandonAfterMs = 500;
+
+class BlockingWait : public ExchangeWait {
+ public:
+  bool Wait(HANDLE done, DWORD ms) override { return WaitForSingleObject(done, ms) == WAIT_OBJECT_0; }
+};
 
 struct AttemptJob {
   std::shared_ptr<WinInetExchange::Attempt> attempt;
-  // Keeps this module loaded while a thread left behind still runs in it.
+  // Keeps this module loaded while an abandoned exchange still runs in it.
   HMODULE module;
 };
-
-void Finish(WinInetExchange::Attempt& attempt) {
-  {
-    std::lock_guard<std::mutex> lock(attempt.mutex);
-    attempt.done = true;
-  }
-  attempt.finished.notify_all();
-}
-
-void RunGuarded(WinInetExchange::Attempt& attempt) {
-  try {
-    attempt.Run();
-  } catch (...) {
-    attempt.reply = HttpReply{};  // counts as unreachable: nothing was sent
-  }
-  Finish(attempt);
-}
 
 // On a thread of the system's pool: a thread per message costs about a
 // millisecond under Wine, as much as the rest of an exchange on a LAN.
@@ -107,7 +100,7 @@ void CALLBACK RunAttempt(PTP_CALLBACK_INSTANCE instance, void* argument) {
   if (job->module) FreeLibraryWhenCallbackReturns(instance, job->module);
   const std::shared_ptr<WinInetExchange::Attempt> attempt = std::move(job->attempt);
   delete job;
-  RunGuarded(*attempt);
+  attempt->RunGuarded();
 }
 
 HMODULE ReferenceThisModule() {
@@ -121,7 +114,22 @@ HMODULE ReferenceThisModule() {
 
 }  // namespace
 
-WinInetExchange::WinInetExchange(DWORD timeoutMs) : timeoutMs_(timeoutMs) {}
+void WinInetExchange::Attempt::RunGuarded() {
+  try {
+    Run();
+  } catch (...) {
+    reply = HttpReply{};  // counts as unreachable: nothing was sent
+  }
+  SetEvent(done.get());
+}
+
+bool WinInetExchange::Attempt::AwaitDone(ExchangeWait& wait) const {
+  const ULONGLONG deadline = start + timeoutMs + kAbandonAfterMs;
+  const ULONGLONG now = GetTickCount64();
+  return wait.Wait(done.get(), static_cast<DWORD>(now < deadline ? deadline - now : 0));
+}
+
+WinInetExchange::WinInetExchange(DWORD timeoutMs, ExchangeWait* wait) : timeoutMs_(timeoutMs), wait_(wait) {}
 
 WinInetExchange::~WinInetExchange() = default;
 
@@ -153,25 +161,20 @@ HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, con
   attempt->port = port;
   attempt->target = target;
   auto* job = new AttemptJob{attempt, ReferenceThisModule()};
-  if (!TrySubmitThreadpoolCallback(RunAttempt, job, nullptr)) {
-    // Without a thread of its own the exchange runs here, bounded only by
-    // the receive time-out.
+  if (!attempt->done.valid() || !TrySubmitThreadpoolCallback(RunAttempt, job, nullptr)) {
+    // Without the pool the exchange runs here, bounded only by the receive
+    // time-out.
     if (job->module) FreeLibrary(job->module);
     delete job;
-    RunGuarded(*attempt);
+    attempt->RunGuarded();
     last_ = attempt;
     return attempt->reply;
   }
-  const ULONGLONG waited = GetTickCount64() - attempt->start;
-  const ULONGLONG limit = timeoutMs_ + kAbandonAfterMs;
-  {
-    std::unique_lock<std::mutex> lock(attempt->mutex);
-    if (!attempt->finished.wait_for(lock, std::chrono::milliseconds(waited < limit ? limit - waited : 0),
-                                    [&] { return attempt->done; })) {
-      // The thread ends by itself once WinINet lets go, and frees the
-      // attempt; what the gateway sends by then is no longer awaited.
-      return Failed(HttpReply::Outcome::kTimedOut);
-    }
+  BlockingWait blocking;
+  if (!attempt->AwaitDone(wait_ ? *wait_ : blocking)) {
+    // The work item ends by itself once WinINet lets go, and frees the
+    // attempt; what the gateway sends by then is no longer awaited.
+    return Failed(HttpReply::Outcome::kTimedOut);
   }
   last_ = attempt;
   return attempt->reply;

@@ -4,7 +4,6 @@
 
 #include "addin/access/automation_mail_client.h"
 #include "gateway/message_text.h"
-#include "ui/responsive_send_win.h"
 #include "gateway/sms_message.h"
 #include "platform/prompt_win.h"
 #include "resource_ids.h"
@@ -12,6 +11,8 @@
 #include "send/message_counter.h"
 #include "send/recipient_tokens.h"
 #include "send/send_flow.h"
+#include "ui/responsive_send_win.h"
+#include "ui/run_in_progress.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ bool SendSMSDlg::OnInitDialog() {
   UpdateSendButton();
   hook_.Attach(Window(), [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message != kAutoCompleteNotify) return false;
-    if (wParam == kNotifyTextChanged && lParam == IDC_RECIPIENTS && !running_) UpdateSendButton();
+    if (wParam == kNotifyTextChanged && lParam == IDC_RECIPIENTS && !RunInProgress::Now()) UpdateSendButton();
     result = 0;
     return true;
   });
@@ -61,7 +62,7 @@ bool SendSMSDlg::OnInitDialog() {
 bool SendSMSDlg::OnCommand(int id, int notification) {
   // Clicks posted while an exchange waits arrive here; the run owns the
   // dialog until it closes.
-  if (running_) return true;
+  if (RunInProgress::Now()) return true;
   switch (id) {
     case IDC_RECIPIENTS:
       if (notification != EN_CHANGE) return false;
@@ -77,7 +78,7 @@ bool SendSMSDlg::OnCommand(int id, int notification) {
       return true;
     case IDOK:
       // Enter reaches here even while "Send" is disabled.
-      if (IsWindowEnabled(GetDlgItem(Window(), IDOK)) && !ResponsiveSend::SendInProgress()) Send();
+      if (IsWindowEnabled(GetDlgItem(Window(), IDOK)) && !RunInProgress::Now()) Send();
       return true;
     case IDCANCEL:
       Close(IDCANCEL);
@@ -109,7 +110,7 @@ void SendSMSDlg::ChooseRecipients() {
 }
 
 void SendSMSDlg::Send() {
-  running_ = true;
+  const RunInProgress inProgress;
   const std::u16string title = [&] {
     wchar_t text[260] = {};
     GetWindowTextW(Window(), text, 260);

@@ -39,5 +39,4 @@ class SendSMSDlg : public ModalDialog {
   ContactDirectory directory_;
   CACEdit recipients_;
   DialogHook hook_;
-  bool running_ = false;
 };

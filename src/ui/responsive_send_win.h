@@ -8,17 +8,16 @@
 #include "gateway/send_run.h"
 #include "gateway/wininet_exchange_win.h"
 
-// The scope of one send run in a dialog. While it lives:
+// The scope of one send run's sending in a dialog. While it lives:
 // - the busy indicator (CCursorHelper) is on the dialog;
-// - every exchange of a gateway made by MakeGateway runs on a worker
-//   thread while this thread keeps dispatching paint, timers and messages
-//   sent or posted by other threads; keyboard and mouse input is dropped,
-//   except that Escape in the dialog stops the run (after the exchange in
-//   progress);
-// - SendInProgress() is true, so that no toolbar command and no dialog
-//   button starts a second run.
+// - while an exchange of a gateway made by MakeGateway is under way (on a
+//   thread of the system's pool), this thread waits for it by dispatching
+//   paint, timers and messages sent or posted by other threads; keyboard
+//   and mouse input is dropped, except that Escape in the dialog stops the
+//   run (after the exchange in progress).
 // Input left in the queue when the run ends is dropped too, never replayed.
-class ResponsiveSend : private ExchangeWaiter {
+// That a run is in progress at all is RunInProgress's to say.
+class ResponsiveSend : private ExchangeWait {
  public:
   explicit ResponsiveSend(HWND dialog);
   ~ResponsiveSend() override;
@@ -32,11 +31,8 @@ class ResponsiveSend : private ExchangeWaiter {
                                            const Clock& clock,
                                            DWORD timeoutMs = WinInetExchange::kDefaultTimeoutMs);
 
-  // True while any run of this process is in progress.
-  static bool SendInProgress();
-
  private:
-  HttpReply Wait(const std::function<HttpReply()>& exchange) override;
+  bool Wait(HANDLE done, DWORD ms) override;
 
   HWND dialog_;
   SendRun run_;

@@ -16,6 +16,7 @@
 #include "addin/module_lock.h"
 #include "addin/outlook_button_win.h"
 #include "standin/stand_in.h"
+#include "ui/run_in_progress.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -138,6 +139,30 @@ TEST_F(OutlookButtonTest, TheSinksOwnButtonDecidesWhateverTheEventNames) {
   EXPECT_EQ(Click(sink, AsArgument(other.Get())), S_OK);
   EXPECT_EQ(mineRuns_, 1);
   EXPECT_EQ(otherRuns_, 0);
+}
+
+TEST_F(OutlookButtonTest, NoCommandStartsWhileARunIsInProgressOrInsideAnotherCommand) {
+  COutlookButton* sink = NewSink(u"Mine");
+  // The sink's own button decides; the event's button is only an argument.
+  outlook::Dispatch button = MakeButton(u"Other");
+  {
+    const RunInProgress run;
+    EXPECT_EQ(Click(sink, AsArgument(button.Get())), S_OK);
+    EXPECT_EQ(mineRuns_, 0) << "a click while a run sends";
+  }
+  // A click that reaches the toolbar while the first command's dialog is
+  // open arrives inside that command.
+  int nested = 0;
+  commands_->commands.push_back({u"Nesting", [&](const CommandContext&) {
+                                   ++nested;
+                                   Click(sink, AsArgument(button.Get()));
+                                 }});
+  COutlookButton* nesting = NewSink(u"Nesting");
+  EXPECT_EQ(Click(nesting, AsArgument(button.Get())), S_OK);
+  EXPECT_EQ(nested, 1);
+  EXPECT_EQ(mineRuns_, 0) << "a click inside another command";
+  EXPECT_EQ(Click(sink, AsArgument(button.Get())), S_OK);
+  EXPECT_EQ(mineRuns_, 1) << "once both have ended";
 }
 
 // The test prefix runs with code page 1252, where 0x80 is the euro sign and

@@ -134,4 +134,38 @@ TEST(ExchangeDeadline, AnExchangeAfterATimedOutOneStillWorks) {
   EXPECT_EQ(reply.body, "OK");
 }
 
+// Records how it was asked to wait and waits for the signal alone.
+class RecordingWait : public ExchangeWait {
+ public:
+  bool Wait(HANDLE done, DWORD ms) override {
+    ++waits;
+    waitedMs = ms;
+    threadOfWait = GetCurrentThreadId();
+    return WaitForSingleObject(done, ms) == WAIT_OBJECT_0;
+  }
+  int waits = 0;
+  DWORD waitedMs = 0;
+  DWORD threadOfWait = 0;
+};
+
+TEST(ExchangeDeadline, EachExchangeIsWaitedForOnceOnTheCallersThreadUpToItsDeadline) {
+  TricklingServer quick("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nOK",
+                        std::chrono::milliseconds(0));
+  RecordingWait wait;
+  WinInetExchange exchange(kTimeoutMs, &wait);
+  EXPECT_EQ(exchange.Get("127.0.0.1", quick.Port(), "/a").body, "OK");
+  EXPECT_EQ(wait.waits, 1);
+  EXPECT_EQ(wait.threadOfWait, GetCurrentThreadId());
+  // The time-out and the grace for WinINet's own time-outs, less what
+  // submitting took.
+  EXPECT_LE(wait.waitedMs, kTimeoutMs + 500);
+  EXPECT_GT(wait.waitedMs, kTimeoutMs);
+
+  TricklingServer stalled("");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(exchange.Get("127.0.0.1", stalled.Port(), "/b").outcome, HttpReply::Outcome::kTimedOut);
+  EXPECT_EQ(wait.waits, 2);
+  EXPECT_LT(MillisecondsSince(start), kTimeoutMs + 3000) << "abandoned at its deadline at the latest";
+}
+
 }  // namespace

@@ -12,18 +12,24 @@
 
 namespace {
 
-// Plays one reply per GET in turn, the last one for ever after.
+// Plays one reply per GET in turn, the last one for ever after. During GET
+// number `stopDuring` (from 1) it stops `run`, as Escape pressed during an
+// exchange does.
 class SequenceExchange : public HttpExchange {
  public:
-  SequenceExchange(std::vector<HttpReply> replies, int* gets) : replies_(std::move(replies)), gets_(gets) {}
+  SequenceExchange(std::vector<HttpReply> replies, int* gets, SendRun* run, int stopDuring)
+      : replies_(std::move(replies)), gets_(gets), run_(run), stopDuring_(stopDuring) {}
   HttpReply Get(const std::string&, unsigned short, const std::string&) override {
     const size_t at = std::min(static_cast<size_t>((*gets_)++), replies_.size() - 1);
+    if (*gets_ == stopDuring_) run_->RequestStop();
     return replies_[at];
   }
 
  private:
   std::vector<HttpReply> replies_;
   int* gets_;
+  SendRun* run_;
+  int stopDuring_;
 };
 
 HttpReply Failed(HttpReply::Outcome outcome) {
@@ -32,30 +38,13 @@ HttpReply Failed(HttpReply::Outcome outcome) {
   return reply;
 }
 
-// Counts the exchanges it was asked to wait for and may stop the run
-// during one, as Escape does.
-class CountingWaiter : public ExchangeWaiter {
- public:
-  HttpReply Wait(const std::function<HttpReply()>& exchange) override {
-    ++waits;
-    HttpReply reply = exchange();
-    if (stopDuringWait == waits && run) run->RequestStop();
-    return reply;
-  }
-  int waits = 0;
-  int stopDuringWait = 0;
-  SendRun* run = nullptr;
-};
-
 class SendRunTest : public testing::Test {
  protected:
   SendRunTest() : clock_(40252.5) { settings_.SetString(u"GatewayHost", u"gw.example.net"); }
 
   void SendTo(int count, std::vector<HttpReply> replies) {
-    waiter_.run = &run_;
     HTTPManager gateway(settings_, codePage_, clock_,
-                        std::make_unique<WaitedExchange>(
-                            std::make_unique<SequenceExchange>(std::move(replies), &gets_), waiter_));
+                        std::make_unique<SequenceExchange>(std::move(replies), &gets_, &run_, stopDuring_));
     for (int i = 0; i < count; ++i) {
       auto contact = std::make_shared<FakeContact>();
       contact->fullName = u"Patient " + std::u16string(1, static_cast<char16_t>(u'A' + i));
@@ -75,7 +64,7 @@ class SendRunTest : public testing::Test {
   Latin1CodePage codePage_;
   FixedClock clock_;
   SendRun run_;
-  CountingWaiter waiter_;
+  int stopDuring_ = 0;
   int gets_ = 0;
   std::vector<std::unique_ptr<SMSMessage>> messages_;
   std::vector<HResult> statuses_;
@@ -118,7 +107,7 @@ TEST_F(SendRunTest, AnswersThatAreNotAcceptancesDoNotStopTheRun) {
 }
 
 TEST_F(SendRunTest, AStopAskedDuringAnExchangeLetsThatExchangeFinish) {
-  waiter_.stopDuringWait = 2;
+  stopDuring_ = 2;
   SendTo(5, {Answer(200, "accepted,OK")});
   EXPECT_EQ(gets_, 2);
   EXPECT_TRUE(messages_[1]->accepted()) << "the exchange in progress completes";
@@ -129,7 +118,7 @@ TEST_F(SendRunTest, AStopAskedDuringAnExchangeLetsThatExchangeFinish) {
 }
 
 TEST_F(SendRunTest, AUserStopIsNotOverwrittenByTheFailureOfTheLastExchange) {
-  waiter_.stopDuringWait = 1;
+  stopDuring_ = 1;
   SendTo(2, {Failed(HttpReply::Outcome::kUnreachable)});
   EXPECT_EQ(run_.Cause(), SendRun::StopCause::kStoppedByUser);
   EXPECT_EQ(messages_[1]->failureDetails(), "The run was stopped before this message was sent.");
@@ -140,7 +129,7 @@ TEST_F(SendRunTest, AContactWithoutANumberNeedsNoExchangeAndDoesNotStopTheRun) {
   contact->fullName = u"No Number";
   HTTPManager gateway(settings_, codePage_, clock_,
                       std::make_unique<SequenceExchange>(
-                          std::vector<HttpReply>{Failed(HttpReply::Outcome::kUnreachable)}, &gets_));
+                          std::vector<HttpReply>{Failed(HttpReply::Outcome::kUnreachable)}, &gets_, &run_, 0));
   SMSMessage message(codePage_, clock_, contact, "Hi", 0);
   EXPECT_EQ(run_.Send(message, gateway), kStatusOk);
   EXPECT_EQ(gets_, 0);
