@@ -3,7 +3,7 @@
 #include <initializer_list>
 #include <mutex>
 
-#include "gateway/internet_handle_win.h"
+#include "platform/handles_win.h"
 
 namespace internet_session {
 

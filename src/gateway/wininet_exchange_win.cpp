@@ -1,9 +1,8 @@
 #include "gateway/wininet_exchange_win.h"
 
-#include "gateway/internet_handle_win.h"
+#include "platform/handles_win.h"
 #include "gateway/internet_session_win.h"
 #include "gateway/reply_body.h"
-#include "store/unique_handle_win.h"
 
 #include <algorithm>
 #include <optional>

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/handles_win.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuorvalSuggestionList";
@@ -57,12 +59,10 @@ void CACListWnd::Create(HWND edit) {
   SetWindowLongPtrW(window_, GWLP_ID, kSuggestionListId);
   scrollBar_ = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | SBS_VERT, 0, 0, 0, 0, window_, nullptr,
                                Module(), nullptr);
-  HDC dc = GetDC(window_);
-  HGDIOBJ old = SelectObject(dc, ListFont());
+  const WindowDc dc(window_);
+  const Selection font(dc.get(), ListFont());
   SIZE extent{};
-  if (GetTextExtentPoint32W(dc, L"Hg", 2, &extent) && extent.cy > 0) metrics_.rowHeight = extent.cy;
-  SelectObject(dc, old);
-  ReleaseDC(window_, dc);
+  if (GetTextExtentPoint32W(dc.get(), L"Hg", 2, &extent) && extent.cy > 0) metrics_.rowHeight = extent.cy;
   metrics_.borderHeight = GetSystemMetrics(SM_CYBORDER);
 }
 
@@ -350,10 +350,13 @@ LRESULT CACListWnd::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void CACListWnd::Paint(HDC target) {
   RECT client{};
   GetClientRect(window_, &client);
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, ListFont());
+  // Drawn off screen and copied in one go, so that the rows do not flicker.
+  // The selections end before the bitmap and the context are deleted.
+  const UniqueMemoryDc memory(CreateCompatibleDC(target));
+  const UniqueGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
+  HDC dc = memory.get();
+  const Selection drawnInto(dc, bitmap.get());
+  const Selection font(dc, ListFont());
   SetBkMode(dc, TRANSPARENT);
 
   bool scrollBar = ScrollBarShown();
@@ -386,26 +389,19 @@ void CACListWnd::Paint(HDC target) {
   // The scroll bar paints itself; only the rest is copied.
   if (scrollBar) ExcludeClipRect(target, scrollRect.left, scrollRect.top, scrollRect.right, scrollRect.bottom);
   BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 void CACListWnd::PaintGrip(HDC dc, const RECT& client) {
   RECT grip = GripRect();
   if (ScrollBarShown()) FillRect(dc, &grip, GetSysColorBrush(COLOR_BTNFACE));
   const int colours[] = {COLOR_WINDOW, COLOR_BTNFACE, COLOR_BTNSHADOW, COLOR_BTNSHADOW};
-  HRGN clip = CreateRectRgnIndirect(&grip);
-  SelectClipRgn(dc, clip);
+  // SelectClipRgn copies the region, so it may go at once.
+  SelectClipRgn(dc, UniqueGdiObject<HRGN>(CreateRectRgnIndirect(&grip)).get());
   for (int i = 0; i < kGripLines; ++i) {
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(colours[i % 4]));
-    HGDIOBJ old = SelectObject(dc, pen);
+    const UniqueGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(colours[i % 4])));
+    const Selection drawing(dc, pen.get());
     MoveToEx(dc, client.right - 1 - i, client.bottom, nullptr);
     LineTo(dc, client.right, client.bottom - 1 - i);
-    SelectObject(dc, old);
-    DeleteObject(pen);
   }
   SelectClipRgn(dc, nullptr);
-  DeleteObject(clip);
 }

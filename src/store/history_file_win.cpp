@@ -7,7 +7,7 @@
 
 #include "store/history_file.h"
 #include "store/history_stream.h"
-#include "store/unique_handle_win.h"
+#include "platform/handles_win.h"
 
 using Microsoft::WRL::ComPtr;
 

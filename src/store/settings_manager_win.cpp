@@ -6,7 +6,7 @@
 #include "store/history_file.h"
 #include "store/profile_value.h"
 #include "store/settings_manager.h"
-#include "store/unique_handle_win.h"
+#include "platform/handles_win.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "store/unique_handle_win.h"
+#include "platform/handles_win.h"
 
 // Files for the store's Windows tests: a private folder per test, raw bytes.
 
