@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
+
+#include "support/wait.h"
 
 namespace {
 
@@ -138,12 +141,49 @@ void DialogUser::PressKey(UINT virtualKey) const {
   WaitUntilHandled(focus);
 }
 
-// A thread takes the messages sent to it before each posted message it
-// takes, so once a few sent messages in a row have been answered, the
-// posted keys (with the character TranslateMessage posts and what their
-// handlers post in turn) have been handled. A thread that stopped taking
-// messages costs the bounded wait, not a hang.
+namespace {
+
+UINT MarkerMessage() {
+  static const UINT marker = RegisterWindowMessageW(L"DialogUserMarker");
+  return marker;
+}
+
+std::atomic<UINT> g_lastMarkerTaken{0};
+
+// Sees every message the dialog's thread takes from its queue.
+LRESULT CALLBACK WatchForMarker(int code, WPARAM removed, LPARAM message) {
+  if (code == HC_ACTION && removed == PM_REMOVE) {
+    const MSG& taken = *reinterpret_cast<const MSG*>(message);
+    if (taken.message == MarkerMessage()) g_lastMarkerTaken = static_cast<UINT>(taken.wParam);
+  }
+  return CallNextHookEx(nullptr, code, removed, message);
+}
+
+}  // namespace
+
+// A thread takes its posted messages in order, each once the one before has
+// been dispatched (or its handler has started a modal loop of its own): once
+// a marker posted after them has been taken, they have been handled. The
+// marker is seen through a hook on the dialog's thread, which needs it to
+// be of this process; for another process's dialog, round trips of WM_NULL
+// stand in (a thread answers what was sent to it before taking each posted
+// message). A thread that stopped taking messages costs the bounded wait.
 void DialogUser::WaitUntilHandled(HWND window) const {
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(window, &process);
+  HHOOK hook = process == GetCurrentProcessId()
+                   ? SetWindowsHookExW(WH_GETMESSAGE, WatchForMarker, nullptr, thread)
+                   : nullptr;
+  if (hook) {
+    static std::atomic<UINT> markers{0};
+    const UINT marker = ++markers;
+    if (PostMessageW(window, MarkerMessage(), marker, 0)) {
+      // A key that ends the dialog takes the marker's window with it.
+      WaitUntil([&] { return g_lastMarkerTaken.load() >= marker || !IsWindow(window); }, std::chrono::seconds(5));
+    }
+    UnhookWindowsHookEx(hook);
+    return;
+  }
   constexpr int kRoundTrips = 6;
   constexpr UINT kRoundTripMs = 1000;
   DWORD_PTR ignored = 0;
