@@ -2,7 +2,7 @@
 // them the stand-in's application over a store file and shows the toolbars
 // they made in a window.
 #include <windows.h>
-// Kept apart: windows.h must come first.
+
 #include <ole2.h>
 #include <shellapi.h>
 

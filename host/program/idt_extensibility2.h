@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-// Kept apart: windows.h must come first.
+
 #include <oaidl.h>
 
 // The mail client's add-in connection interface, as its public

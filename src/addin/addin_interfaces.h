@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-// windows.h must come first.
+
 #include <oaidl.h>
 
 // The add-in's class, type library and interfaces, and the host's add-in

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-// windows.h must come first.
+
 #include <unknwn.h>
 
 // The class factory of the add-in class: made on the first request, kept by

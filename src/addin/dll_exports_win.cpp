@@ -1,6 +1,6 @@
 // The library's four entry points for COM and for regsvr32.
 #include <windows.h>
-// windows.h must come first.
+
 #include <olectl.h>
 
 #include "addin/addin_interfaces.h"

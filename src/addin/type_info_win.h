@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-// windows.h must come first.
+
 #include <oaidl.h>
 #include <wrl/client.h>
 

@@ -1,7 +1,7 @@
 // The add-in connected to the mail-client stand-in: toolbar, buttons,
 // faults of the host, and clicks dispatched to commands.
 #include <windows.h>
-// windows.h must come first.
+
 #include <ole2.h>
 #include <olectl.h>
 

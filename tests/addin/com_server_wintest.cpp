@@ -1,7 +1,7 @@
 // The DLL's entry points, class factory and add-in object, loaded as the
 // mail client loads them.
 #include <windows.h>
-// windows.h must come first.
+
 #include <olectl.h>
 #include <wrl/client.h>
 

@@ -2,7 +2,7 @@
 // runs it: regsvr32, start-up through the Addins key, the toolbar, and the
 // options dialog opened from its button and filled in by a user.
 #include <windows.h>
-// windows.h must come first.
+
 #include <shlobj.h>
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The click sink's IDispatch contract and its connection lifecycle.
 #include <windows.h>
-// windows.h must come first.
+
 #include <ole2.h>
 #include <olectl.h>
 

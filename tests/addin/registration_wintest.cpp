@@ -1,6 +1,6 @@
 // regsvr32 against the real registry of the test prefix.
 #include <windows.h>
-// windows.h must come first.
+
 #include <oleauto.h>
 #include <wrl/client.h>
 

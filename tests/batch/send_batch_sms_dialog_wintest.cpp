@@ -2,7 +2,7 @@
 // stand-in mail client, played by a scripted user, sending to the gateway
 // simulator.
 #include <windows.h>
-// windows.h must come first.
+
 #include <commctrl.h>
 #include <ole2.h>
 

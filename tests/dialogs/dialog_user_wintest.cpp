@@ -1,7 +1,7 @@
 // The harness itself on a dialog made in memory: selections in the three
 // kinds of lists reach the dialog as notifications, as a mouse's would.
 #include <windows.h>
-// windows.h must come first.
+
 #include <commctrl.h>
 
 #include <gtest/gtest-spi.h>

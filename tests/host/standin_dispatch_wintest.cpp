@@ -1,5 +1,5 @@
 #include <windows.h>
-// Kept apart: windows.h must come first.
+
 #include <ole2.h>
 
 #include <gtest/gtest.h>

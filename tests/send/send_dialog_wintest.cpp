@@ -2,7 +2,7 @@
 // real under Wine over the stand-in's contacts and driven as a user would;
 // sends go to the gateway simulator that with_simulator.sh starts.
 #include <windows.h>
-// windows.h must come first.
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>

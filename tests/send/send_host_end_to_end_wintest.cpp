@@ -2,7 +2,7 @@
 // contact" opens the dialog, a user types with suggestions and sends, and
 // the gateway simulator receives the messages.
 #include <windows.h>
-// windows.h must come first.
+
 #include <shlobj.h>
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 // tools/bench_all.sh collects.
 #ifdef _WIN32
 #include <windows.h>
-// Kept apart: windows.h must come first.
+
 #include <ole2.h>
 
 #include "addin/access/automation_mail_client.h"

@@ -8,7 +8,7 @@
 // "BENCH name=... value=... ..." that tools/bench_all.sh collects.
 // usage: bench_batch_run.exe HOST:PORT
 #include <windows.h>
-// Kept apart: windows.h must come first.
+
 #include <ole2.h>
 
 #include <algorithm>

@@ -10,7 +10,7 @@
 // baseline is the walk, measured in the same run on the small store and
 // extrapolated.
 #include <windows.h>
-// Kept apart: windows.h must come first.
+
 #include <ole2.h>
 
 #include <algorithm>

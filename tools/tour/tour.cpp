@@ -10,7 +10,7 @@
 // usage: tour.exe --store FILE [--addin PROGID]
 // The gateway simulator's request log is named by GATEWAY_SIM_LOG.
 #include <windows.h>
-// windows.h must come first.
+
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-// Kept apart: windows.h must come first.
+
 #include <ole2.h>
 #include <wrl/client.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-// Kept apart: windows.h must come first.
+
 #include <ole2.h>
 
 // One single-threaded apartment per test, as the client's UI thread has.

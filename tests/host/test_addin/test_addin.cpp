@@ -3,7 +3,7 @@
 // "clicked <tag>" to the file named by QUORVAL_HOST_TEST_MARKER; it appends
 // "disconnected" when the host disconnects it.
 #include <windows.h>
-// Kept apart: windows.h must come first.
+
 #include <ole2.h>
 
 #include <cstdio>
