@@ -32,7 +32,7 @@ ResponsiveSend::~ResponsiveSend() {
 std::unique_ptr<HTTPManager> ResponsiveSend::MakeGateway(Settings& settings, const CodePage& codePage,
                                                          const Clock& clock, DWORD timeoutMs) {
   return std::make_unique<HTTPManager>(settings, codePage, clock,
-                                       std::make_unique<WinInetExchange>(timeoutMs, static_cast<ExchangeWait*>(this)));
+                                       std::make_unique<WinInetExchange>(timeoutMs, this));
 }
 
 bool ResponsiveSend::Wait(HANDLE done, DWORD ms) {

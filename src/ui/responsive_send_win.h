@@ -17,7 +17,7 @@
 //   run (after the exchange in progress).
 // Input left in the queue when the run ends is dropped too, never replayed.
 // That a run is in progress at all is RunInProgress's to say.
-class ResponsiveSend : private ExchangeWait {
+class ResponsiveSend : public ExchangeWait {
  public:
   explicit ResponsiveSend(HWND dialog);
   ~ResponsiveSend() override;
@@ -31,9 +31,10 @@ class ResponsiveSend : private ExchangeWait {
                                            const Clock& clock,
                                            DWORD timeoutMs = WinInetExchange::kDefaultTimeoutMs);
 
- private:
+  // Waits for an exchange as MakeGateway's exchanges do.
   bool Wait(HANDLE done, DWORD ms) override;
 
+ private:
   HWND dialog_;
   SendRun run_;
   std::optional<CCursorHelper> busy_;

@@ -1,20 +1,29 @@
 // Sends N messages one after another through the gateway client (WinINet)
 // to a gateway on loopback and prints the time per message: through one
 // HTTPManager, as the single-message dialog sends, or with a manager per
-// message, as a batch run does.
-// usage: bench_gateway PORT COUNT SETTINGS_FOLDER [shared|per-message]
+// message, as a batch run does. In the mode "responsive" the run is the
+// dialogs' own (a window of this thread, ResponsiveSend waiting for each
+// exchange) while a second thread pings the window every 10 ms with
+// SendMessageTimeout: the window's answer times are printed too.
+// usage: bench_gateway PORT COUNT SETTINGS_FOLDER [shared|per-message|responsive]
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "gateway/sms_message.h"
 #include "gateway/wininet_exchange_win.h"
 #include "platform/clock_win.h"
 #include "platform/code_page_win.h"
 #include "store/settings_manager.h"
+#include "ui/responsive_send_win.h"
 
 namespace {
 
@@ -33,12 +42,67 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
 
+double Percentile(std::vector<double> values, double share) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t rank = static_cast<size_t>(std::ceil(share * static_cast<double>(values.size())));
+  return values[std::min(values.size(), std::max<size_t>(rank, 1)) - 1];
+}
+
+// The run as a dialog sends it, with the window pinged meanwhile.
+int ResponsiveRun(Settings& settings, const CodePage& codePage, const Clock& clock, int count) {
+  HWND window = CreateWindowExW(0, L"STATIC", L"Send SMS", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                nullptr, nullptr);
+  if (!window) return 1;
+  auto contact = std::make_shared<BenchContact>();
+  std::atomic<bool> running{true}, pingerDone{false};
+  std::vector<double> answers;
+  std::thread pinger([&] {
+    for (; running; Sleep(10)) {
+      LARGE_INTEGER sent, answered;
+      QueryPerformanceCounter(&sent);
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+      QueryPerformanceCounter(&answered);
+      if (running) answers.push_back(Seconds(sent, answered) * 1000);
+    }
+    pingerDone = true;
+  });
+  int accepted = 0;
+  LARGE_INTEGER start, end;
+  QueryPerformanceCounter(&start);
+  {
+    ResponsiveSend send(window);
+    auto manager = send.MakeGateway(settings, codePage, clock);
+    for (int i = 0; i < count; ++i) {
+      SMSMessage message(codePage, clock, contact, "Reminder " + std::to_string(i), 0);
+      if (send.Run().Send(message, *manager) == 0 && message.accepted()) ++accepted;
+    }
+  }
+  QueryPerformanceCounter(&end);
+  running = false;
+  // The last ping is answered here, and not counted.
+  while (!pingerDone) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(1);
+  }
+  pinger.join();
+  DestroyWindow(window);
+  const double total = Seconds(start, end);
+  std::printf("gateway client (responsive): %d sends, %d accepted, %.3f s, %.3f ms per message\n", count, accepted,
+              total, total * 1000 / count);
+  std::printf("window latency: %zu pings, median %.2f ms, 99th percentile %.2f ms, longest %.2f ms\n",
+              answers.size(), Percentile(answers, 0.5), Percentile(answers, 0.99), Percentile(answers, 1.0));
+  return accepted == count ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc == 5 ? argv[4] : L"shared";
-  if ((argc != 4 && argc != 5) || (mode != L"shared" && mode != L"per-message")) {
-    std::fprintf(stderr, "usage: bench_gateway PORT COUNT SETTINGS_FOLDER [shared|per-message]\n");
+  if ((argc != 4 && argc != 5) || (mode != L"shared" && mode != L"per-message" && mode != L"responsive")) {
+    std::fprintf(stderr, "usage: bench_gateway PORT COUNT SETTINGS_FOLDER [shared|per-message|responsive]\n");
     return 2;
   }
   const bool managerPerMessage = mode == L"per-message";
@@ -50,6 +114,7 @@ int wmain(int argc, wchar_t** argv) {
   settings.SetString(u"Password", u"bench");
   ThreadCodePage codePage;
   SystemClock clock;
+  if (mode == L"responsive") return ResponsiveRun(settings, codePage, clock, count);
   auto contact = std::make_shared<BenchContact>();
   auto manager = MakeHTTPManager(settings, codePage, clock);
 
