@@ -76,7 +76,7 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
   if (ports_.settings.GetInt(settings_key::kShowDeliveryResults, 1) == 1) {
     std::vector<const SMSMessage*> listed;
     for (const auto& message : messages) listed.push_back(message.get());
-    ports_.prompt.Show(BuildDeliveryReport(listed, ports_.codePage), caption_);
+    ports_.prompt.Show(BuildDeliveryReport(ReportLines(listed)), caption_);
   }
   return true;
 }

@@ -2,13 +2,6 @@
 
 #include "send/recipient_tokens.h"
 
-namespace {
-
-// The heading of BuildDeliveryReport, whose format the report keeps.
-constexpr char16_t kReportHeading[] = u"SMS delivery results:\n\n";
-
-}  // namespace
-
 std::vector<std::u16string> SendToRecipients(const std::u16string& recipientsText,
                                              const ContactDirectory& directory, const SendToContact& send) {
   std::vector<std::u16string> tokens = SplitRecipients(recipientsText);
@@ -24,12 +17,6 @@ std::vector<std::u16string> SendToRecipients(const std::u16string& recipientsTex
     lines.push_back(contact ? send(contact) : UnreadableContactLine(token));
   }
   return lines;
-}
-
-std::u16string DeliveryReportText(const std::vector<std::u16string>& lines) {
-  std::u16string report = kReportHeading;
-  for (const std::u16string& line : lines) report += line + u"\n";
-  return report;
 }
 
 std::u16string NotAContactLine(const std::u16string& token) {

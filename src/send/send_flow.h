@@ -16,9 +16,5 @@ using SendToContact = std::function<std::u16string(const ContactRef& contact)>;
 std::vector<std::u16string> SendToRecipients(const std::u16string& recipientsText,
                                              const ContactDirectory& directory, const SendToContact& send);
 
-// The delivery report of the lines: "SMS delivery results:\n\n", then each
-// line and "\n".
-std::u16string DeliveryReportText(const std::vector<std::u16string>& lines);
-
 std::u16string NotAContactLine(const std::u16string& token);
 std::u16string UnreadableContactLine(const std::u16string& key);

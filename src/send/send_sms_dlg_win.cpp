@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "addin/access/automation_mail_client.h"
+#include "gateway/delivery_report.h"
 #include "gateway/message_text.h"
 #include "ui/responsive_send_win.h"
 #include "gateway/sms_message.h"
@@ -132,7 +133,7 @@ void SendSMSDlg::Send() {
   // would keep the user from the report's OK button.
   SetWindowTextW(Window(), reinterpret_cast<const wchar_t*>(title.c_str()));
   if (settings_.GetInt(settings_key::kShowDeliveryResults, 1) == 1) {
-    MessageBoxPrompt(Window()).Show(DeliveryReportText(lines), title);
+    MessageBoxPrompt(Window()).Show(BuildDeliveryReport(lines), title);
   }
   Close(IDOK);
 }
