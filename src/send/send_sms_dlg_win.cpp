@@ -3,10 +3,7 @@
 #include <commctrl.h>
 
 #include "addin/access/automation_mail_client.h"
-#include "gateway/delivery_report.h"
-#include "gateway/message_text.h"
 #include "ui/responsive_send_win.h"
-#include "gateway/sms_message.h"
 #include "platform/prompt_win.h"
 #include "resource_ids.h"
 #include "send/choose_contacts_win.h"
@@ -116,24 +113,17 @@ void SendSMSDlg::Send() {
     GetWindowTextW(Window(), text, 260);
     return std::u16string(reinterpret_cast<const char16_t*>(text));
   }();
+  MessageBoxPrompt prompt(Window());
+  const SendFlow flow({settings_, prompt, codePage_, clock_}, title);
   std::vector<std::u16string> lines;
   {
     ResponsiveSend send(Window());
-    std::unique_ptr<HTTPManager> gateway = send.MakeGateway(settings_, codePage_, clock_, exchangeTimeoutMs_);
-    // Encoded once for every recipient, with the alphabet of this moment.
-    const std::string text =
-        EncodeMessageText(ItemText(IDC_MESSAGE_TEXT), settings_.GetInt(settings_key::kAlphabet, 0), codePage_);
-    lines = SendToRecipients(ItemText(IDC_RECIPIENTS), directory_, [&](const ContactRef& contact) {
-      SMSMessage message(codePage_, clock_, contact, text, 0);
-      send.Run().Send(message, *gateway);
-      return message.ReportLine();
-    });
+    lines = flow.Send(ItemText(IDC_RECIPIENTS), ItemText(IDC_MESSAGE_TEXT), directory_, send.Run(),
+                      [&] { return send.MakeGateway(settings_, codePage_, clock_, exchangeTimeoutMs_); });
   }
   // The busy indication ends first: its mouse capture and dropped input
   // would keep the user from the report's OK button.
   SetWindowTextW(Window(), reinterpret_cast<const wchar_t*>(title.c_str()));
-  if (settings_.GetInt(settings_key::kShowDeliveryResults, 1) == 1) {
-    MessageBoxPrompt(Window()).Show(BuildDeliveryReport(lines), title);
-  }
+  flow.ShowReport(lines);
   Close(IDOK);
 }
