@@ -4,12 +4,13 @@
 #include "gateway/message_text.h"
 #include "gateway/sms_message.h"
 #include "send/recipient_tokens.h"
+#include "store/sending_options.h"
 
 std::vector<std::u16string> SendFlow::Send(const std::u16string& recipientsText, const std::u16string& text,
                                            const ContactDirectory& directory, SendRun& run,
                                            const MakeGateway& makeGateway) const {
   std::unique_ptr<HTTPManager> gateway = makeGateway();
-  const std::string encoded = EncodeMessageText(text, ports_.settings.GetInt(settings_key::kAlphabet, 0), ports_.codePage);
+  const std::string encoded = EncodeMessageText(text, SendingOptions::Read(ports_.settings), ports_.codePage);
   std::vector<std::u16string> tokens = SplitRecipients(recipientsText);
   if (tokens.back().empty()) tokens.pop_back();
   std::vector<std::u16string> lines;
@@ -32,7 +33,7 @@ std::vector<std::u16string> SendFlow::Send(const std::u16string& recipientsText,
 }
 
 void SendFlow::ShowReport(const std::vector<std::u16string>& lines) const {
-  if (ports_.settings.GetInt(settings_key::kShowDeliveryResults, 1) != 1) return;
+  if (!SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) return;
   ports_.prompt.Show(BuildDeliveryReport(lines), caption_);
 }
 

@@ -10,6 +10,7 @@
 #include "send/message_counter.h"
 #include "send/recipient_tokens.h"
 #include "send/send_flow.h"
+#include "store/sending_options.h"
 
 namespace {
 
@@ -91,11 +92,10 @@ void SendSMSDlg::UpdateSendButton() {
 
 void SendSMSDlg::UpdateCounters() {
   std::u16string text = ItemText(IDC_MESSAGE_TEXT);
-  unsigned alphabet = settings_.GetInt(settings_key::kAlphabet, 0);
-  unsigned concatenation = settings_.GetInt(settings_key::kConcatenation, 0);
+  const SendingOptions options = SendingOptions::Read(settings_);
   SetItemText(IDC_CHAR_COUNT, Number(text.size()));
-  SetItemText(IDC_MESSAGE_COUNT, Number(MessageCount(text.size(), alphabet, concatenation)));
-  SetItemText(IDC_GSM_NOTE, alphabet == 0 && HasCharactersOutsideGsm(text) ? kGsmNote : u"");
+  SetItemText(IDC_MESSAGE_COUNT, Number(MessageCount(text.size(), options)));
+  SetItemText(IDC_GSM_NOTE, !options.HexEncodesText() && HasCharactersOutsideGsm(text) ? kGsmNote : u"");
   UpdateSendButton();
 }
 

@@ -14,6 +14,7 @@
 #include "gateway/wininet_exchange_win.h"
 #include "platform/clock_win.h"
 #include "platform/code_page_win.h"
+#include "store/sending_options.h"
 #include "store/settings_manager.h"
 
 namespace {
@@ -71,8 +72,7 @@ int wmain(int argc, wchar_t** argv) {
   // their own: how much of the time per message is not the exchange.
   QueryPerformanceCounter(&start);
   for (int i = 0; i < count; ++i) {
-    settings.GetInt(settings_key::kAlphabet, 0);
-    settings.GetInt(settings_key::kConcatenation, 0);
+    SendingOptions::Read(settings);
     settings.GetString(settings_key::kPassword);
     settings.GetString(settings_key::kUserName);
   }
