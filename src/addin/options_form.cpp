@@ -1,11 +1,15 @@
 #include "addin/options_form.h"
 
+#include "store/sending_options.h"
+
 OptionsForm ReadOptions(Settings& settings) {
   OptionsForm form;
   form.userName = settings.GetString(settings_key::kUserName);
   form.password = settings.GetString(settings_key::kPassword);
-  form.concatenation = settings.GetInt(settings_key::kConcatenation, 0) == 1;
-  form.showDeliveryResults = settings.GetInt(settings_key::kShowDeliveryResults, 1) == 1;
+  const SendingOptions sending = SendingOptions::Read(settings);
+  form.concatenation = sending.Concatenates();
+  form.showDeliveryResults = sending.ShowsDeliveryResults();
+  // The radio buttons tell 0, 1 and anything else apart, which no sender does.
   switch (settings.GetInt(settings_key::kAlphabet, 0)) {
     case 0:
       form.alphabet = AlphabetChoice::Gsm;

@@ -8,6 +8,7 @@
 #include "gateway/delivery_report.h"
 #include "gateway/message_text.h"
 #include "store/history_key.h"
+#include "store/sending_options.h"
 
 namespace {
 
@@ -49,8 +50,8 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
       const std::u16string filled = FillTemplate(request.templateText, firstName, meeting.start);
       const std::string key = BuildHistoryKey(attendee->EntryID().value_or(std::u16string()), mobile,
                                               meeting.start, ports_.codePage);
-      const std::string text = EncodeMessageText(
-          filled, ports_.settings.GetInt(settings_key::kAlphabet, 0), ports_.codePage);
+      const std::string text =
+          EncodeMessageText(filled, SendingOptions::Read(ports_.settings), ports_.codePage);
       auto message = std::make_unique<SMSMessage>(ports_.codePage, ports_.clock, std::move(contact), text,
                                                   delivery.value_or(0), key);
       if (!delivery) {
@@ -73,10 +74,10 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
     }
   }
 
-  if (ports_.settings.GetInt(settings_key::kShowDeliveryResults, 1) == 1) {
+  if (SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) {
     std::vector<const SMSMessage*> listed;
     for (const auto& message : messages) listed.push_back(message.get());
-    ports_.prompt.Show(BuildDeliveryReport(listed, ports_.codePage), caption_);
+    ports_.prompt.Show(BuildDeliveryReport(ReportLines(listed)), caption_);
   }
   return true;
 }

@@ -78,14 +78,16 @@ void CSendBatchSMS::FillUnitLists() {
   for (Unit unit : TimeFrameUnits()) {
     SendMessageW(frame, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(UnitCaption(unit).c_str())));
   }
-  const int frameCode = static_cast<int>(store_.GetInt(settings_key::kTimeFrameUnitType, 2));
+  const int frameCode =
+      static_cast<int>(store_.GetInt(settings_key::kTimeFrameUnitType, static_cast<unsigned>(Unit::Days)));
   SendMessageW(frame, CB_SETCURSEL, static_cast<WPARAM>(TimeFramePositionOf(frameCode)), 0);
 
   HWND lead = GetDlgItem(Window(), IDC_LEAD_TIME_UNIT);
   for (Unit unit : LeadTimeUnits()) {
     SendMessageW(lead, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(UnitCaption(unit).c_str())));
   }
-  const int leadCode = static_cast<int>(store_.GetInt(settings_key::kReminderUnitType, 0));
+  const int leadCode =
+      static_cast<int>(store_.GetInt(settings_key::kReminderUnitType, static_cast<unsigned>(Unit::Minutes)));
   SendMessageW(lead, CB_SETCURSEL, static_cast<WPARAM>(LeadTimePositionOf(leadCode)), 0);
 }
 
@@ -184,8 +186,8 @@ void CSendBatchSMS::SendReminders(SendMode mode) {
 
 void CSendBatchSMS::CloseWithDefaults() {
   if (IsChecked(IDC_SAVE_AS_DEFAULTS)) {
-    store_.SetInt(settings_key::kTimeFrameUnitType, SelectedPosition(IDC_TIME_FRAME_UNIT) + 2);
-    store_.SetInt(settings_key::kReminderUnitType, SelectedPosition(IDC_LEAD_TIME_UNIT));
+    store_.SetInt(settings_key::kTimeFrameUnitType, TimeFrameCodeAt(SelectedPosition(IDC_TIME_FRAME_UNIT)));
+    store_.SetInt(settings_key::kReminderUnitType, LeadTimeCodeAt(SelectedPosition(IDC_LEAD_TIME_UNIT)));
     store_.SetInt(settings_key::kTimeFrameUnitsCount, SignedNumber(IDC_TIME_FRAME_COUNT));
     store_.SetInt(settings_key::kReminderUnitsCount, SignedNumber(IDC_LEAD_TIME_COUNT));
     store_.SetString(settings_key::kSelectedTemplate, ItemText(IDC_TEMPLATE_TEXT));

@@ -15,6 +15,14 @@ int PositionOf(const std::vector<Unit>& list, int code) {
   return it == list.end() ? -1 : static_cast<int>(it - list.begin());
 }
 
+constexpr int kNoTimeFrameUnitCode = 1;
+constexpr int kNoLeadTimeUnitCode = -1;
+
+int CodeAt(const std::vector<Unit>& list, int position, int none) {
+  const std::optional<Unit> unit = At(list, position);
+  return unit ? static_cast<int>(*unit) : none;
+}
+
 }  // namespace
 
 std::u16string UnitCaption(Unit unit) {
@@ -47,3 +55,5 @@ std::optional<Unit> TimeFrameUnitAt(int position) { return At(TimeFrameUnits(), 
 std::optional<Unit> LeadTimeUnitAt(int position) { return At(LeadTimeUnits(), position); }
 int TimeFramePositionOf(int code) { return PositionOf(TimeFrameUnits(), code); }
 int LeadTimePositionOf(int code) { return PositionOf(LeadTimeUnits(), code); }
+int TimeFrameCodeAt(int position) { return CodeAt(TimeFrameUnits(), position, kNoTimeFrameUnitCode); }
+int LeadTimeCodeAt(int position) { return CodeAt(LeadTimeUnits(), position, kNoLeadTimeUnitCode); }

@@ -32,3 +32,10 @@ std::optional<Unit> LeadTimeUnitAt(int position);
 // for it.
 int TimeFramePositionOf(int code);
 int LeadTimePositionOf(int code);
+
+// The code stored for the entry at a list position. A list without a
+// selection (position -1) stores 1 for the time frame and -1 for the lead
+// time: codes that its list has no entry for, so that it opens again
+// without a selection, as the settings files of earlier versions do.
+int TimeFrameCodeAt(int position);
+int LeadTimeCodeAt(int position);

@@ -3,10 +3,11 @@
 #include <vector>
 
 #include "gateway/sms_message.h"
-#include "platform/code_page.h"
 
-// "SMS delivery results:\n\n" and one line per record, in the given order;
-// a record without a report line gives an empty line. Each line names the
-// contact as written (ReportLine); `codePage` is the records' own.
-std::u16string BuildDeliveryReport(const std::vector<const SMSMessage*>& records,
-                                   const CodePage& codePage);
+// The report both send flows show after a run: "SMS delivery results:\n\n",
+// then each line and "\n".
+std::u16string BuildDeliveryReport(const std::vector<std::u16string>& lines);
+
+// The report lines of records, in the given order (ReportLine); a record
+// without a report line gives an empty line.
+std::vector<std::u16string> ReportLines(const std::vector<const SMSMessage*>& records);

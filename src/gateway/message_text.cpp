@@ -1,8 +1,8 @@
 #include "gateway/message_text.h"
 
-std::string EncodeMessageText(const std::u16string& text, unsigned alphabet,
+std::string EncodeMessageText(const std::u16string& text, const SendingOptions& options,
                               const CodePage& codePage) {
-  if (alphabet == 0) return codePage.ToAnsi(text);
+  if (!options.HexEncodesText()) return codePage.ToAnsi(text);
   static const char kDigits[] = "0123456789ABCDEF";
   std::string hex;
   hex.reserve(text.size() * 4);

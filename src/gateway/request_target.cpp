@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "store/sending_options.h"
+
 namespace {
 
 const char* Flag(bool on) { return on ? "true" : "false"; }
@@ -14,9 +16,10 @@ bool IsUnreserved(unsigned char c) {
 }  // namespace
 
 GatewayAccount ReadGatewayAccount(Settings& settings, const CodePage& codePage) {
+  const SendingOptions options = SendingOptions::Read(settings);
   GatewayAccount account;
-  account.unicode = settings.GetInt(settings_key::kAlphabet, 0) == 1;
-  account.concatenate = settings.GetInt(settings_key::kConcatenation, 0) == 1;
+  account.unicode = options.MarksRequestUnicode();
+  account.concatenate = options.Concatenates();
   account.password = codePage.ToAnsi(settings.GetString(settings_key::kPassword));
   account.userName = codePage.ToAnsi(settings.GetString(settings_key::kUserName));
   return account;

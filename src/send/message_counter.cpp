@@ -19,22 +19,22 @@ bool IsGsm(char16_t c) {
   return false;
 }
 
-bool IsUnicode(unsigned alphabet) { return alphabet == 1; }
-
 }  // namespace
 
-unsigned SingleMessageCapacity(unsigned alphabet) { return IsUnicode(alphabet) ? 70 : 160; }
-
-unsigned ConcatenatedPartCapacity(unsigned alphabet) {
-  if (alphabet == 0) return 153;
-  return IsUnicode(alphabet) ? 67 : 160;
+unsigned SingleMessageCapacity(const SendingOptions& options) {
+  return options.CountsUnicodeParts() ? 70 : 160;
 }
 
-unsigned MessageCount(std::size_t length, unsigned alphabet, unsigned concatenation) {
+unsigned ConcatenatedPartCapacity(const SendingOptions& options) {
+  if (options.CountsUnicodeParts()) return 67;
+  return options.HexEncodesText() ? 160 : 153;
+}
+
+unsigned MessageCount(std::size_t length, const SendingOptions& options) {
   if (length == 0) return 0;
-  unsigned single = SingleMessageCapacity(alphabet);
+  unsigned single = SingleMessageCapacity(options);
   if (length <= single) return 1;
-  unsigned part = concatenation == 1 ? ConcatenatedPartCapacity(alphabet) : single;
+  unsigned part = options.Concatenates() ? ConcatenatedPartCapacity(options) : single;
   return static_cast<unsigned>((length + part - 1) / part);
 }
 

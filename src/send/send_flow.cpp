@@ -1,16 +1,16 @@
 #include "send/send_flow.h"
 
+#include "gateway/delivery_report.h"
+#include "gateway/message_text.h"
+#include "gateway/sms_message.h"
 #include "send/recipient_tokens.h"
+#include "store/sending_options.h"
 
-namespace {
-
-// The heading of BuildDeliveryReport, whose format the report keeps.
-constexpr char16_t kReportHeading[] = u"SMS delivery results:\n\n";
-
-}  // namespace
-
-std::vector<std::u16string> SendToRecipients(const std::u16string& recipientsText,
-                                             const ContactDirectory& directory, const SendToContact& send) {
+std::vector<std::u16string> SendFlow::Send(const std::u16string& recipientsText, const std::u16string& text,
+                                           const ContactDirectory& directory, SendRun& run,
+                                           const MakeGateway& makeGateway) const {
+  std::unique_ptr<HTTPManager> gateway = makeGateway();
+  const std::string encoded = EncodeMessageText(text, SendingOptions::Read(ports_.settings), ports_.codePage);
   std::vector<std::u16string> tokens = SplitRecipients(recipientsText);
   if (tokens.back().empty()) tokens.pop_back();
   std::vector<std::u16string> lines;
@@ -21,15 +21,20 @@ std::vector<std::u16string> SendToRecipients(const std::u16string& recipientsTex
     }
     // Fetched for this message only and released with it.
     ContactRef contact = directory.Fetch(token);
-    lines.push_back(contact ? send(contact) : UnreadableContactLine(token));
+    if (!contact) {
+      lines.push_back(UnreadableContactLine(token));
+      continue;
+    }
+    SMSMessage message(ports_.codePage, ports_.clock, std::move(contact), encoded, 0);
+    run.Send(message, *gateway);
+    lines.push_back(message.ReportLine());
   }
   return lines;
 }
 
-std::u16string DeliveryReportText(const std::vector<std::u16string>& lines) {
-  std::u16string report = kReportHeading;
-  for (const std::u16string& line : lines) report += line + u"\n";
-  return report;
+void SendFlow::ShowReport(const std::vector<std::u16string>& lines) const {
+  if (!SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) return;
+  ports_.prompt.Show(BuildDeliveryReport(lines), caption_);
 }
 
 std::u16string NotAContactLine(const std::u16string& token) {

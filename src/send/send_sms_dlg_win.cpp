@@ -3,14 +3,13 @@
 #include <commctrl.h>
 
 #include "addin/access/automation_mail_client.h"
-#include "gateway/message_text.h"
-#include "gateway/sms_message.h"
 #include "platform/prompt_win.h"
 #include "resource_ids.h"
 #include "send/choose_contacts_win.h"
 #include "send/message_counter.h"
 #include "send/recipient_tokens.h"
 #include "send/send_flow.h"
+#include "store/sending_options.h"
 #include "ui/responsive_send_win.h"
 #include "ui/run_in_progress.h"
 
@@ -94,11 +93,10 @@ void SendSMSDlg::UpdateSendButton() {
 
 void SendSMSDlg::UpdateCounters() {
   std::u16string text = ItemText(IDC_MESSAGE_TEXT);
-  unsigned alphabet = settings_.GetInt(settings_key::kAlphabet, 0);
-  unsigned concatenation = settings_.GetInt(settings_key::kConcatenation, 0);
+  const SendingOptions options = SendingOptions::Read(settings_);
   SetItemText(IDC_CHAR_COUNT, Number(text.size()));
-  SetItemText(IDC_MESSAGE_COUNT, Number(MessageCount(text.size(), alphabet, concatenation)));
-  SetItemText(IDC_GSM_NOTE, alphabet == 0 && HasCharactersOutsideGsm(text) ? kGsmNote : u"");
+  SetItemText(IDC_MESSAGE_COUNT, Number(MessageCount(text.size(), options)));
+  SetItemText(IDC_GSM_NOTE, !options.HexEncodesText() && HasCharactersOutsideGsm(text) ? kGsmNote : u"");
   UpdateSendButton();
 }
 
@@ -116,24 +114,17 @@ void SendSMSDlg::Send() {
     GetWindowTextW(Window(), text, 260);
     return std::u16string(reinterpret_cast<const char16_t*>(text));
   }();
+  MessageBoxPrompt prompt(Window());
+  const SendFlow flow({settings_, prompt, codePage_, clock_}, title);
   std::vector<std::u16string> lines;
   {
     ResponsiveSend send(Window());
-    std::unique_ptr<HTTPManager> gateway = send.MakeGateway(settings_, codePage_, clock_, exchangeTimeoutMs_);
-    // Encoded once for every recipient, with the alphabet of this moment.
-    const std::string text =
-        EncodeMessageText(ItemText(IDC_MESSAGE_TEXT), settings_.GetInt(settings_key::kAlphabet, 0), codePage_);
-    lines = SendToRecipients(ItemText(IDC_RECIPIENTS), directory_, [&](const ContactRef& contact) {
-      SMSMessage message(codePage_, clock_, contact, text, 0);
-      send.Run().Send(message, *gateway);
-      return message.ReportLine();
-    });
+    lines = flow.Send(ItemText(IDC_RECIPIENTS), ItemText(IDC_MESSAGE_TEXT), directory_, send.Run(),
+                      [&] { return send.MakeGateway(settings_, codePage_, clock_, exchangeTimeoutMs_); });
   }
   // The busy indication ends first: its mouse capture and dropped input
   // would keep the user from the report's OK button.
   SetWindowTextW(Window(), reinterpret_cast<const wchar_t*>(title.c_str()));
-  if (settings_.GetInt(settings_key::kShowDeliveryResults, 1) == 1) {
-    MessageBoxPrompt(Window()).Show(DeliveryReportText(lines), title);
-  }
+  flow.ShowReport(lines);
   Close(IDOK);
 }

@@ -165,4 +165,15 @@ TEST(Units, ListsMapPositionsToStoredCodes) {
   EXPECT_EQ(lead, u"Minutes|Hours|Days|Weeks|Months|Years|");
 }
 
+// Settings.ini keeps what earlier versions stored: the time frame's list
+// position + 2, the lead time's position, -1 + 2 and -1 without a selection.
+TEST(Units, EveryListPositionStoresTheCodeSettingsFilesHoldAndReadsBackToIt) {
+  for (int position = -1; position < 6; ++position) {
+    EXPECT_EQ(TimeFrameCodeAt(position), position + 2) << position;
+    EXPECT_EQ(TimeFramePositionOf(TimeFrameCodeAt(position)), position) << position;
+    EXPECT_EQ(LeadTimeCodeAt(position), position) << position;
+    EXPECT_EQ(LeadTimePositionOf(LeadTimeCodeAt(position)), position) << position;
+  }
+}
+
 }  // namespace

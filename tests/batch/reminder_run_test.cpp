@@ -9,6 +9,7 @@
 #include "batch/reminder_run.h"
 #include "fake_mail_client.h"
 #include "gateway/gateway_fakes.h"
+#include "support/answering_prompt.h"
 #include "support/memory_settings.h"
 
 namespace {
@@ -32,37 +33,6 @@ std::u16string AttendeeOf(const std::string& contactId) {
   for (int i = 0; i < 4; ++i) bytes += static_cast<char>(contactId.size() >> (8 * i) & 0xFF);
   return Hex(bytes + contactId);
 }
-
-class AnsweringPrompt : public Prompt {
- public:
-  bool AskYesNo(const std::u16string& text, const std::u16string& caption) override {
-    questions.push_back(text);
-    EXPECT_EQ(caption, u"Send batch SMS");
-    return answers.empty() ? false : answers[(questions.size() - 1) % answers.size()];
-  }
-  void Show(const std::u16string& text, const std::u16string& caption) override {
-    shown.push_back(text);
-    EXPECT_EQ(caption, u"Send batch SMS");
-  }
-  std::vector<bool> answers;
-  std::vector<std::u16string> questions;
-  std::vector<std::u16string> shown;
-};
-
-// Answers by rule and logs every target.
-class RuleExchange : public HttpExchange {
- public:
-  RuleExchange(std::function<HttpReply(const std::string&)> rule, std::vector<std::string>* log)
-      : rule_(std::move(rule)), log_(log) {}
-  HttpReply Get(const std::string&, unsigned short, const std::string& target) override {
-    log_->push_back(target);
-    return rule_(target);
-  }
-
- private:
-  std::function<HttpReply(const std::string&)> rule_;
-  std::vector<std::string>* log_;
-};
 
 class ReminderRunTest : public testing::Test {
  protected:
@@ -118,7 +88,7 @@ class ReminderRunTest : public testing::Test {
   fake::Client client_;
   MemorySettings settings_;
   SentHistory history_;
-  AnsweringPrompt prompt_;
+  AnsweringPrompt prompt_{u"Send batch SMS"};
   Latin1CodePage codePage_;
   fake::FixedClock clock_;
   std::function<HttpReply(const std::string&)> rule_ = [](const std::string&) {

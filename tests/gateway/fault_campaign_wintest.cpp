@@ -200,7 +200,7 @@ TEST_P(FaultCampaign, EveryMessageGetsItsCauseWithinOneTimeOut) {
 
   std::vector<const SMSMessage*> listed;
   for (const auto& message : messages_) listed.push_back(message.get());
-  const std::u16string report = BuildDeliveryReport(listed, codePage_);
+  const std::u16string report = BuildDeliveryReport(ReportLines(listed));
   EXPECT_EQ(std::count(report.begin(), report.end(), u'\n') - 2,
             kMessagesPerRun + (fault.first == Line::kQueuedAndFiller ? kMessagesPerRun : 0))
       << "one line per message (the filler's details carry a line break of their own)";

@@ -55,7 +55,7 @@ class GatewayExchange : public testing::Test {
   std::unique_ptr<SMSMessage> Send(const char16_t* mobile, const std::u16string& text = u"Hi",
                                    double sendTime = 0, long expected = 0) {
     const std::string encoded =
-        EncodeMessageText(text, settings_.GetInt(u"Alphabet", 0), codePage_);
+        EncodeMessageText(text, SendingOptions::Read(settings_), codePage_);
     auto message = std::make_unique<SMSMessage>(codePage_, clock_, Contact(u"Jane Doe", mobile), encoded, sendTime);
     auto manager = Manager();
     EXPECT_EQ(message->Send(*manager), expected);

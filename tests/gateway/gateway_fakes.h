@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -79,6 +80,21 @@ class ScriptedExchange : public HttpExchange {
  private:
   HttpReply reply_;
   std::vector<Request>* log_;
+};
+
+// Answers each GET by a rule over its target and logs every target.
+class RuleExchange : public HttpExchange {
+ public:
+  using Rule = std::function<HttpReply(const std::string& target)>;
+  RuleExchange(Rule rule, std::vector<std::string>* log) : rule_(std::move(rule)), log_(log) {}
+  HttpReply Get(const std::string&, unsigned short, const std::string& target) override {
+    log_->push_back(target);
+    return rule_(target);
+  }
+
+ private:
+  Rule rule_;
+  std::vector<std::string>* log_;
 };
 
 inline HttpReply Answer(unsigned long status, std::string body) {

@@ -108,12 +108,13 @@ TEST(BuildDeliveryReport, ListsEveryRecordWithEmptyLinesForMissingReports) {
   rejected.ParseReply("rejected,1,2,3,4,5,Bad number");
   SMSMessage unanswered(codePage, clock, contact, "Hi", 0);
 
-  EXPECT_EQ(BuildDeliveryReport({&accepted, &rejected, &unanswered}, codePage),
+  EXPECT_EQ(BuildDeliveryReport(ReportLines({&accepted, &rejected, &unanswered})),
             u"SMS delivery results:\n\n"
             u"Message for Ren\u00E9 was sent successfully. Details: Queued\n"
             u"Message for Ren\u00E9 was not sent. Details: Bad number\n"
             u"\n");
-  EXPECT_EQ(BuildDeliveryReport({}, codePage), u"SMS delivery results:\n\n");
+  EXPECT_EQ(BuildDeliveryReport(ReportLines({})), u"SMS delivery results:\n\n");
+  EXPECT_EQ(BuildDeliveryReport({u"one", u""}), u"SMS delivery results:\n\none\n\n") << "lines of no record";
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ TEST(ReportLine, NamesTheContactAsWrittenWhateverTheCodePage) {
   // The 8-bit record keeps what the code page makes of the name...
   EXPECT_EQ(accepted.reportText(), "Message for ???? ?? was sent successfully. Details: Qu\xE9ued");
   // ...while the report shows the name itself, and the details from ANSI.
-  EXPECT_EQ(BuildDeliveryReport({&accepted, &failed}, codePage),
+  EXPECT_EQ(BuildDeliveryReport(ReportLines({&accepted, &failed})),
             u"SMS delivery results:\n\n"
             u"Message for \u0410\u043D\u043D\u0430 \u0141\u0101 was sent successfully. Details: Qu\u00E9ued\n"
             u"Message for \u0410\u043D\u043D\u0430 \u0141\u0101 was not sent. Details: The run was "

@@ -18,7 +18,7 @@ TEST(MessageCount, FollowsTheTextLengthAndTheSettings) {
       {161, 0, 2, 2}, {320, 0, 2, 2},
   };
   for (const CountCase& c : cases) {
-    EXPECT_EQ(MessageCount(c.length, c.alphabet, c.concatenation), c.expected)
+    EXPECT_EQ(MessageCount(c.length, SendingOptions(c.alphabet, c.concatenation, 1)), c.expected)
         << c.length << " characters, Alphabet " << c.alphabet << ", Concatenation " << c.concatenation;
   }
 }

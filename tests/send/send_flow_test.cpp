@@ -1,11 +1,17 @@
+// One press of "Send" against in-memory ports: the requests made, the line
+// each recipient token gets, the report and the contacts held meanwhile.
 #include "send/send_flow.h"
 
 #include <gtest/gtest.h>
 
-#include "gateway/delivery_report.h"
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "gateway_fakes.h"
-#include "gateway/send_run.h"
 #include "send/fake_contacts.h"
+#include "support/answering_prompt.h"
 #include "support/memory_settings.h"
 
 namespace {
@@ -13,93 +19,141 @@ namespace {
 using Lines = std::vector<std::u16string>;
 using fake::ContactData;
 
-class SendFlow : public ::testing::Test {
+constexpr char16_t kTitle[] = u"Send SMS to contact";
+
+std::string Param(const std::string& target, const std::string& name) {
+  const std::size_t from = target.find("&" + name + "=") + name.size() + 2;
+  return target.substr(from, target.find('&', from) - from);
+}
+
+class SendFlowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    settings_.SetString(u"GatewayHost", u"gw.example.net");
     folder_ = std::make_shared<fake::ContactsFolder>(
         std::vector<ContactData>{{u"Ann Lee", u"+44 1"}, {u"Bob", u"2"}, {u"Cy", u""}});
     fake::Client client(folder_);
     directory_.Load(client);
   }
 
-  Lines Send(const std::u16string& recipients) {
-    return SendToRecipients(recipients, directory_, [&](const ContactRef& contact) {
-      sentTo_.push_back(*contact->FullName());
-      openDuringSend_ = std::max(openDuringSend_, folder_->OpenItems());
-      return u"sent to " + *contact->FullName();
+  // Sends as the dialog does, the report after the run.
+  Lines Send(const std::u16string& recipients, const std::u16string& text = u"Hi") {
+    const SendFlow flow({settings_, prompt_, codePage_, clock_}, kTitle);
+    SendRun run;
+    const Lines lines = flow.Send(recipients, text, directory_, run, [&] {
+      ++gatewaysMade_;
+      return std::make_unique<HTTPManager>(settings_, codePage_, clock_,
+                                           std::make_unique<RuleExchange>(
+                                               [&](const std::string& target) {
+                                                 openDuringSend_ = std::max(openDuringSend_, folder_->OpenItems());
+                                                 return rule_(target);
+                                               },
+                                               &requests_));
     });
+    flow.ShowReport(lines);
+    return lines;
   }
 
+  std::vector<std::string> Sent(const std::string& name) const {
+    std::vector<std::string> values;
+    for (const std::string& target : requests_) values.push_back(Param(target, name));
+    return values;
+  }
+
+  MemorySettings settings_;
+  AnsweringPrompt prompt_{kTitle};
+  Latin1CodePage codePage_;
+  FixedClock clock_{40252.5};
   std::shared_ptr<fake::ContactsFolder> folder_;
   ContactDirectory directory_;
-  Lines sentTo_;
+  RuleExchange::Rule rule_ = [](const std::string&) { return Answer(200, "accepted,1,2,3,4,5,Queued"); };
+  std::vector<std::string> requests_;
+  int gatewaysMade_ = 0;
   long openDuringSend_ = 0;
 };
 
-TEST_F(SendFlow, EveryTokenGetsALineInOrder) {
-  Lines lines = Send(u"Bob (2); bob (2); Ann Lee (+44 1); ");
-  EXPECT_EQ(sentTo_, (Lines{u"Bob", u"Ann Lee"}));
-  EXPECT_EQ(lines, (Lines{u"sent to Bob",
-                          u"Nothing was sent to \"bob (2)\" because it is not a contact with a mobile number.",
-                          u"sent to Ann Lee"}))
+TEST_F(SendFlowTest, OneMessagePerDirectoryKeyThroughOneGatewayAndALineForEveryToken) {
+  const Lines lines = Send(u"Bob (2); bob (2); Ann Lee (+44 1); ");
+  EXPECT_EQ(Sent("to"), (std::vector<std::string>{"2", "441"}));
+  EXPECT_EQ(Sent("message"), (std::vector<std::string>{"Hi", "Hi"}));
+  EXPECT_EQ(gatewaysMade_, 1) << "one gateway client for the whole run";
+  EXPECT_EQ(lines, (Lines{u"Message for Bob was sent successfully. Details: Queued",
+                          NotAContactLine(u"bob (2)"),
+                          u"Message for Ann Lee was sent successfully. Details: Queued"}))
       << "keys are exact; the empty last token gets no line";
   EXPECT_EQ(openDuringSend_, 1) << "only the contact being sent to is open";
   EXPECT_EQ(folder_->OpenItems(), 0);
 }
 
-TEST_F(SendFlow, TheSameKeyTwiceIsSentTwice) {
-  EXPECT_EQ(Send(u"Bob (2); Bob (2)"), (Lines{u"sent to Bob", u"sent to Bob"}));
+TEST_F(SendFlowTest, TheSameKeyTwiceIsSentTwice) {
+  EXPECT_EQ(Send(u"Bob (2); Bob (2)").size(), 2u);
+  EXPECT_EQ(Sent("to"), (std::vector<std::string>{"2", "2"}));
 }
 
-TEST_F(SendFlow, KeysJoinedWithoutTheBlankAreOneUnknownToken) {
-  Lines lines = Send(u"Bob (2);Cy ()");
-  EXPECT_TRUE(sentTo_.empty());
+TEST_F(SendFlowTest, KeysJoinedWithoutTheBlankAreOneUnknownToken) {
+  const Lines lines = Send(u"Bob (2);Cy ()");
+  EXPECT_TRUE(requests_.empty());
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find(u"\"Bob (2);Cy ()\""), std::u16string::npos);
 }
 
-TEST_F(SendFlow, EmptyRecipientsAndABareSeparator) {
+TEST_F(SendFlowTest, EmptyRecipientsAndABareSeparator) {
   EXPECT_EQ(Send(u""), Lines{});
   EXPECT_EQ(Send(u"; "), Lines{NotAContactLine(u"")}) << "only the empty last token goes without a line";
+  EXPECT_TRUE(requests_.empty());
 }
 
-TEST_F(SendFlow, AContactThatCannotBeFetchedAnyMoreIsReported) {
+TEST_F(SendFlowTest, UnreadableContactsAndContactsWithoutANumberGetTheirLinesInOrder) {
   folder_->contacts()[1].fetchFails = true;
-  EXPECT_EQ(Send(u"Bob (2); Cy ()"), (Lines{UnreadableContactLine(u"Bob (2)"), u"sent to Cy"}));
+  EXPECT_EQ(Send(u"Bob (2); Nobody; Cy (); Ann Lee (+44 1)"),
+            (Lines{UnreadableContactLine(u"Bob (2)"), NotAContactLine(u"Nobody"),
+                   u"Message for Cy was not sent. Details: Contact does not have a phone number assigned!",
+                   u"Message for Ann Lee was sent successfully. Details: Queued"}));
+  EXPECT_EQ(Sent("to"), std::vector<std::string>{"441"}) << "Cy has no number: no request";
 }
 
-// Through the real record, gateway client and run: one request per known
-// recipient with its number, and the report reads as the gateway client's
-// own report of the same records would, with the unknown token's line in
-// its place.
-TEST_F(SendFlow, RecordsThroughTheGatewayClientReportAsTheirOwnReportWould) {
-  MemorySettings settings;
-  settings.SetString(u"GatewayHost", u"gw.example.net");
-  Latin1CodePage codePage;
-  FixedClock clock(40252.5);
-  std::vector<ScriptedExchange::Request> requests;
-  HTTPManager gateway(settings, codePage, clock,
-                      std::make_unique<ScriptedExchange>(Answer(200, "accepted,1,2,3,4,5,Queued"), &requests));
-  SendRun run;
-  std::vector<std::unique_ptr<SMSMessage>> kept;
-  Lines lines = SendToRecipients(u"Ann Lee (+44 1); Nobody; Cy ()", directory_, [&](const ContactRef& contact) {
-    kept.push_back(std::make_unique<SMSMessage>(codePage, clock, contact, "Hi", 0));
-    run.Send(*kept.back(), gateway);
-    return kept.back()->ReportLine();
-  });
-  ASSERT_EQ(requests.size(), 1u) << "Cy has no number: no request";
-  EXPECT_NE(requests[0].target.find("to=441&message=Hi&"), std::string::npos) << requests[0].target;
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[1], NotAContactLine(u"Nobody"));
-  std::u16string own = BuildDeliveryReport({kept[0].get(), kept[1].get()}, codePage);
-  Lines known{lines[0], lines[2]};
-  EXPECT_EQ(DeliveryReportText(known), own);
-  EXPECT_EQ(lines[0], u"Message for Ann Lee was sent successfully. Details: Queued");
+// The alphabet is read once, before the first message: a change made
+// while the run sends does not re-encode the text for later recipients.
+TEST_F(SendFlowTest, TheTextIsEncodedOnceWithTheAlphabetOfThatMoment) {
+  settings_.SetString(u"Alphabet", u"1");
+  rule_ = [&](const std::string&) {
+    settings_.SetString(u"Alphabet", u"0");
+    return Answer(200, "accepted,1,2,3,4,5,Queued");
+  };
+  Send(u"Ann Lee (+44 1); Bob (2)");
+  EXPECT_EQ(Sent("message"), (std::vector<std::string>{"00480069", "00480069"}));
 }
 
-TEST(DeliveryReportText, HeadingThenEachLine) {
-  EXPECT_EQ(DeliveryReportText({}), u"SMS delivery results:\n\n");
-  EXPECT_EQ(DeliveryReportText({u"one", u""}), u"SMS delivery results:\n\none\n\n");
+TEST_F(SendFlowTest, TheReportIsShownOnlyForShowDeliveryResultsOneWithTheDialogsTitle) {
+  Send(u"Ann Lee (+44 1); Nobody");
+  ASSERT_EQ(prompt_.shown.size(), 1u) << "shown by default";
+  EXPECT_EQ(prompt_.shown[0],
+            u"SMS delivery results:\n\n"
+            u"Message for Ann Lee was sent successfully. Details: Queued\n" +
+                NotAContactLine(u"Nobody") + u"\n");
+  for (const char16_t* value : {u"0", u"2"}) {
+    settings_.SetString(u"ShowDeliveryResults", value);
+    Send(u"Ann Lee (+44 1)");
+  }
+  settings_.SetString(u"ShowDeliveryResults", u"1");
+  Send(u"Nobody");
+  ASSERT_EQ(prompt_.shown.size(), 2u) << "not for 0 or 2";
+  EXPECT_EQ(prompt_.shown[1], u"SMS delivery results:\n\n" + NotAContactLine(u"Nobody") + u"\n");
+}
+
+TEST_F(SendFlowTest, ADeadGatewayStopsTheRunAndTheRestAreNotAttempted) {
+  rule_ = [](const std::string&) {
+    HttpReply none;
+    none.outcome = HttpReply::Outcome::kUnreachable;
+    return none;
+  };
+  EXPECT_EQ(Send(u"Ann Lee (+44 1); Nobody; Bob (2)"),
+            (Lines{u"Message for Ann Lee was not sent. Details: The SMS gateway at gw.example.net:80 could not be "
+                   u"reached.",
+                   NotAContactLine(u"Nobody"),
+                   u"Message for Bob was not sent. Details: The run was stopped because the SMS gateway could not "
+                   u"be reached."}));
+  EXPECT_EQ(requests_.size(), 1u);
 }
 
 }  // namespace

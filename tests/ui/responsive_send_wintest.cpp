@@ -187,13 +187,12 @@ TEST_F(ResponsiveSendTest, AStalledGatewayNeitherFreezesTheWindowNorCostsMoreTha
   EXPECT_NE(messages_[0]->reportText().find("did not answer in time"), std::string::npos)
       << messages_[0]->reportText();
   EXPECT_EQ(CountWithDetails("The run was stopped because the SMS gateway did not answer in time."), 19);
-  const std::u16string report = BuildDeliveryReport(
+  const std::u16string report = BuildDeliveryReport(ReportLines(
       [&] {
         std::vector<const SMSMessage*> listed;
         for (const auto& m : messages_) listed.push_back(m.get());
         return listed;
-      }(),
-      codePage_);
+      }()));
   EXPECT_EQ(std::count(report.begin(), report.end(), u'\n'), 22) << "heading, blank line, 20 lines";
 }
 

@@ -22,6 +22,7 @@
 #include "gateway/wininet_exchange_win.h"
 #include "platform/clock_win.h"
 #include "platform/code_page_win.h"
+#include "store/sending_options.h"
 #include "store/settings_manager.h"
 #include "ui/responsive_send_win.h"
 
@@ -136,8 +137,7 @@ int wmain(int argc, wchar_t** argv) {
   // their own: how much of the time per message is not the exchange.
   QueryPerformanceCounter(&start);
   for (int i = 0; i < count; ++i) {
-    settings.GetInt(settings_key::kAlphabet, 0);
-    settings.GetInt(settings_key::kConcatenation, 0);
+    SendingOptions::Read(settings);
     settings.GetString(settings_key::kPassword);
     settings.GetString(settings_key::kUserName);
   }
