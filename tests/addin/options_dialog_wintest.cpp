@@ -21,15 +21,6 @@ INT_PTR RunOptions(Settings& settings, const std::function<void(DialogUser&)>& s
   return RunWithUser([&] { return CSMSPluginOptions(settings).DoModal(nullptr); }, script);
 }
 
-class RecordingSettings : public MemorySettings {
- public:
-  void SetString(const std::u16string& key, const std::u16string& value) override {
-    writes.push_back(key + u"=" + value);
-    MemorySettings::SetString(key, value);
-  }
-  std::vector<std::u16string> writes;
-};
-
 TEST(OptionsDialog, ShowsTheStoredValues) {
   MemorySettings settings;
   settings.SetString(u"UserName", u"alice");

@@ -9,15 +9,6 @@
 namespace {
 
 // Records the order of writes on top of the in-memory store.
-class RecordingSettings : public MemorySettings {
- public:
-  void SetString(const std::u16string& key, const std::u16string& value) override {
-    writes.push_back(key + u"=" + value);
-    MemorySettings::SetString(key, value);
-  }
-  std::vector<std::u16string> writes;
-};
-
 TEST(OptionsForm, EmptyStoreOpensWithTheDefaults) {
   MemorySettings settings;
   OptionsForm form = ReadOptions(settings);

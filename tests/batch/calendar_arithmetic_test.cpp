@@ -98,7 +98,7 @@ TEST(CalendarArithmetic, DatesBeforeTheEpochOrderAndShiftCorrectly) {
 }
 
 TEST(TimeFrame, EndsForEveryUnit) {
-  fake::FixedClock clock(At(2011, 2, 3, 10, 0, 15));
+  FixedClock clock(At(2011, 2, 3, 10, 0, 15));
   EXPECT_EQ(TimeFrameEnd(clock, Unit::Days, 3), At(2011, 2, 6, 10, 0, 15));
   EXPECT_EQ(TimeFrameEnd(clock, Unit::Days, 0), clock.now);
   EXPECT_EQ(TimeFrameEnd(clock, Unit::Days, -1), At(2011, 2, 2, 10, 0, 15));
@@ -112,7 +112,7 @@ TEST(TimeFrame, EndsForEveryUnit) {
 }
 
 TEST(TimeFrame, TomorrowCrossesMonthAndYearEnds) {
-  fake::FixedClock clock(At(2011, 12, 31, 22));
+  FixedClock clock(At(2011, 12, 31, 22));
   EXPECT_EQ(TimeFrameEnd(clock, Unit::Today, 1), At(2011, 12, 31, 23, 59, 59));
   EXPECT_EQ(TimeFrameEnd(clock, Unit::Tomorrow, 1), At(2012, 1, 1, 23, 59, 59));
   clock.now = At(2024, 2, 28, 0, 0, 0);

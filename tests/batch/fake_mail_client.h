@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/ole_date.h"
 #include "platform/prompt.h"
+#include "support/fixed_clock.h"
 
 namespace fake {
 
@@ -139,24 +140,6 @@ class Client : public MailClient {
   long contactIdReads = 0;
   std::shared_ptr<Folder<AppointmentItem>> calendar;
   std::shared_ptr<Folder<ContactItem>> contacts;
-};
-
-// Moves on by `step` days after every read.
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(double now, double step = 0) : now(now), step(step) {}
-  double NowLocal() const override {
-    ++reads;
-    const double current = now;
-    now += step;
-    return current;
-  }
-  double NowUtc() const override { return now; }
-  std::optional<DateTime> LocalToUtc(double local) const override { return OleToDateTime(local); }
-
-  mutable double now;
-  double step;
-  mutable int reads = 0;
 };
 
 // Answers every question the same way and keeps what was asked.

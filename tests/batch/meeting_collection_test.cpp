@@ -36,7 +36,7 @@ class MeetingCollection : public ::testing::Test {
   }
 
   fake::Client client;
-  fake::FixedClock clock{At(2011, 2, 3, 10)};
+  FixedClock clock{At(2011, 2, 3, 10)};
   fake::ScriptedPrompt prompt{true};
 };
 

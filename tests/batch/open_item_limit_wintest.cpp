@@ -58,7 +58,7 @@ TEST(OpenItemLimit, EveryAttendeeWhoIsAContactIsFoundInARunOnALargeStore) {
   ComApartment apartment;
   auto standIn = standin::StandIn::FromJson(LargeStore(), "large store");
   auto client = outlook::MakeMailClient(outlook::Dispatch(standIn->Application()));
-  fake::FixedClock clock(At(2026, 12, 10, 10));
+  FixedClock clock(At(2026, 12, 10, 10));
   fake::ScriptedPrompt prompt(true);
   RecurringQuestion question(prompt, u"Send batch SMS");
   const MeetingList meetings =

@@ -59,7 +59,7 @@ class PlanningAgainstStandIn : public ::testing::Test {
   ComApartment apartment_;
   std::unique_ptr<standin::StandIn> standIn_;
   std::shared_ptr<MailClient> client_;
-  fake::FixedClock clock_{At(2026, 12, 10, 10)};
+  FixedClock clock_{At(2026, 12, 10, 10)};
   fake::ScriptedPrompt prompt_{true};
 };
 

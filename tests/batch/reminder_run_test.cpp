@@ -90,7 +90,7 @@ class ReminderRunTest : public testing::Test {
   SentHistory history_;
   AnsweringPrompt prompt_{u"Send batch SMS"};
   Latin1CodePage codePage_;
-  fake::FixedClock clock_;
+  FixedClock clock_;
   std::function<HttpReply(const std::string&)> rule_ = [](const std::string&) {
     return Answer(200, "accepted,1,2,3,4,5,Queued");
   };

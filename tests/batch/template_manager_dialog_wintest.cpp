@@ -20,15 +20,6 @@ const std::wstring kDefaultText =
     L"Dear [[first name]], don't forget your dentist appointment at [[appt time]] on [[appt date]]. "
     L"thanks the team at quendle dental Rudid Uririviv.";
 
-class RecordingSettings : public MemorySettings {
- public:
-  void SetString(const std::u16string& key, const std::u16string& value) override {
-    writes.push_back(key + u"=" + value);
-    MemorySettings::SetString(key, value);
-  }
-  std::vector<std::u16string> writes;
-};
-
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
 void StoreTemplates(RecordingSettings& settings,

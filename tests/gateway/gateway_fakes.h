@@ -10,40 +10,8 @@
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/ole_date.h"
-
-// ISO 8859-1 as the ANSI code page: units above 0xFF become "?", the way
-// a code page's default character stands in for what it cannot hold.
-class Latin1CodePage : public CodePage {
- public:
-  std::string ToAnsi(const std::u16string& text) const override {
-    std::string ansi;
-    for (char16_t unit : text) ansi += unit <= 0xFF ? static_cast<char>(unit) : '?';
-    return ansi;
-  }
-  std::u16string FromAnsi(const std::string& text) const override {
-    std::u16string wide;
-    for (unsigned char byte : text) wide += static_cast<char16_t>(byte);
-    return wide;
-  }
-};
-
-// A zone a fixed number of hours ahead of UTC, and a clock that stands still.
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(double nowUtc, int hoursAheadOfUtc = 0)
-      : nowUtc_(nowUtc), hoursAhead_(hoursAheadOfUtc) {}
-  double NowLocal() const override { return nowUtc_ + hoursAhead_ / 24.0; }
-  double NowUtc() const override { return nowUtc_; }
-  std::optional<DateTime> LocalToUtc(double local) const override {
-    if (refuseConversion) return std::nullopt;
-    return OleToDateTime(local - hoursAhead_ / 24.0);
-  }
-  bool refuseConversion = false;
-
- private:
-  double nowUtc_;
-  int hoursAhead_;
-};
+#include "support/fixed_clock.h"
+#include "support/latin1_code_page.h"
 
 class FakeContact : public ContactItem {
  public:

@@ -9,23 +9,9 @@
 #include "store/history_key.h"
 #include "store/history_stream.h"
 #include "store/sent_history.h"
+#include "support/latin1_code_page.h"
 
 namespace {
-
-// Latin-1 stands in for the thread's ANSI code page.
-class Latin1CodePage : public CodePage {
- public:
-  std::string ToAnsi(const std::u16string& text) const override {
-    std::string out;
-    for (char16_t c : text) out += c <= 0xFF ? static_cast<char>(c) : '?';
-    return out;
-  }
-  std::u16string FromAnsi(const std::string& text) const override {
-    std::u16string out;
-    for (char c : text) out += static_cast<unsigned char>(c);
-    return out;
-  }
-};
 
 TEST(HistoryKey, JoinsIdentifierNumberAndStart) {
   struct Case {

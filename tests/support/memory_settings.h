@@ -2,6 +2,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "store/settings.h"
 
@@ -76,4 +77,14 @@ class MemorySettings : public Settings {
   }
 
   std::map<std::u16string, std::u16string> values_;
+};
+
+// Memory settings that also keep every write, "key=value", in order.
+class RecordingSettings : public MemorySettings {
+ public:
+  void SetString(const std::u16string& key, const std::u16string& value) override {
+    writes.push_back(key + u"=" + value);
+    MemorySettings::SetString(key, value);
+  }
+  std::vector<std::u16string> writes;
 };
