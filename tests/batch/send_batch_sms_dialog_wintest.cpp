@@ -49,37 +49,6 @@ constexpr char kStore[] = R"({
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-struct BoxSearch {
-  HWND dialog, found;
-};
-
-// A named CALLBACK, not a lambda: on x86 a lambda converts only to a cdecl
-// pointer, and EnumThreadWindows calls back with stdcall.
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-  auto* s = reinterpret_cast<BoxSearch*>(param);
-  wchar_t title[64] = {};
-  GetWindowTextW(window, title, 64);
-  if (window != s->dialog && IsWindowVisible(window) && kTitle == title) {
-    s->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The visible message box of the dialog's thread: a window of the dialog's
-// caption that is not the dialog.
-HWND WaitForBox(HWND dialog, DWORD timeoutMs = 15000) {
-  BoxSearch search{dialog, nullptr};
-  const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-  for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
-    EnumThreadWindows(thread, FindBox, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    Sleep(20);
-  }
-  ADD_FAILURE() << "no message box appeared";
-  return nullptr;
-}
-
 // Answers the message boxes of a run until its report comes; gives the
 // questions asked and the report.
 struct RunSeen {
@@ -90,7 +59,7 @@ RunSeen PlayRun(DialogUser& user, HWND dialog, int button, const std::vector<int
   RunSeen seen;
   EXPECT_TRUE(user.Click(dialog, button));
   for (;;) {
-    HWND box = WaitForBox(dialog);
+    HWND box = user.WaitForMessageBox(dialog, kTitle);
     if (!box) return seen;
     const std::wstring text = user.MessageText(box);
     if (text.rfind(L"SMS delivery results:", 0) == 0 || text.rfind(L"There are no", 0) == 0) {
@@ -345,7 +314,7 @@ TEST_F(BatchDialog, ADialogThatSendsStaysResponsiveShowsProgressAndIgnoresClicks
         user.Screenshot(L"batch_dialog_sending");
         user.Click(dialog, IDC_SEND_NOW);  // a second press while the first run sends
         user.Click(dialog, IDC_BATCH_CLOSE);
-        HWND box = WaitForBox(dialog);
+        HWND box = user.WaitForMessageBox(dialog, kTitle);
         ASSERT_NE(box, nullptr);
         seen.report = user.MessageText(box);
         user.Click(box, IDOK);

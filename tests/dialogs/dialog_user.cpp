@@ -44,6 +44,23 @@ BOOL CALLBACK FindOpenDialog(HWND window, LPARAM param) {
   return FALSE;
 }
 
+struct BoxSearch {
+  HWND dialog;
+  std::wstring caption;
+  HWND found;
+};
+
+// A named CALLBACK, not a lambda: on x86 a lambda converts only to a cdecl
+// pointer, and the enumerations call back with stdcall.
+BOOL CALLBACK MatchBoxOf(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, 512);
+  if (window == search->dialog || !IsWindowVisible(window) || search->caption != text) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 HWND OpenDialogOf(DWORD thread) {
   HWND found = nullptr;
   EnumThreadWindows(thread, FindOpenDialog, reinterpret_cast<LPARAM>(&found));
@@ -84,6 +101,25 @@ HWND DialogUser::WaitForDialog(const std::wstring& title, DWORD timeoutMs) const
   }
   ADD_FAILURE() << "no dialog titled \"" << std::string(title.begin(), title.end()) << "\" appeared";
   return nullptr;
+}
+
+HWND DialogUser::WaitForMessageBox(HWND dialog, const std::wstring& caption, DWORD timeoutMs) const {
+  BoxSearch search{dialog, caption, nullptr};
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(dialog, &process);
+  const bool ours = process == GetCurrentProcessId();
+  WaitUntil(
+      [&] {
+        if (ours) {
+          EnumThreadWindows(thread, MatchBoxOf, reinterpret_cast<LPARAM>(&search));
+        } else {
+          EnumWindows(MatchBoxOf, reinterpret_cast<LPARAM>(&search));
+        }
+        return search.found != nullptr;
+      },
+      std::chrono::milliseconds(timeoutMs));
+  if (!search.found) ADD_FAILURE() << "no message box of the dialog appeared";
+  return search.found;
 }
 
 bool DialogUser::WaitUntilClosed(HWND dialog, DWORD timeoutMs) const {

@@ -20,6 +20,12 @@ class DialogUser {
   // thread, or anywhere on the desktop when no thread is given; nullptr
   // after the timeout.
   HWND WaitForDialog(const std::wstring& title, DWORD timeoutMs = 10000) const;
+  // The visible message box of `dialog`: a window captioned `caption` (the
+  // dialog's title, which its boxes carry; a run adds a suffix to the
+  // dialog's own) that is not the dialog, on the dialog's thread (on the
+  // whole desktop for a dialog of another process); nullptr, and a
+  // failure, after the timeout.
+  HWND WaitForMessageBox(HWND dialog, const std::wstring& caption, DWORD timeoutMs = 15000) const;
   // True once `dialog` is gone.
   bool WaitUntilClosed(HWND dialog, DWORD timeoutMs = 10000) const;
 

@@ -68,27 +68,6 @@ std::pair<DWORD, DWORD> Selection(HWND dialog, int id) {
 
 void SetCaret(HWND dialog, int id, DWORD at) { SendMessageW(GetDlgItem(dialog, id), EM_SETSEL, at, at); }
 
-struct BoxSearch {
-  HWND dialog;
-  HWND found;
-};
-
-BOOL CALLBACK FindReportBox(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
-  wchar_t title[128] = {};
-  GetWindowTextW(window, title, 128);
-  if (window == search->dialog || !IsWindowVisible(window) || kTitle != title) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-// The message box captioned like the dialog it belongs to.
-HWND ReportBox(HWND dialog) {
-  BoxSearch search{dialog, nullptr};
-  EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), FindReportBox, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 class SendDialog : public testing::Test {
  protected:
   void SetUp() override {
@@ -494,7 +473,7 @@ TEST_F(SendDialog, SendMakesOneRequestPerKnownRecipientAndReportsEveryToken) {
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_RECIPIENTS)), TRUE);
     user.PressKey(VK_RETURN);  // the list is hidden: Enter presses Send
     HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = ReportBox(dialog)) != nullptr; }, std::chrono::milliseconds(20000))) << "no report";
+    ASSERT_NE(box = user.WaitForMessageBox(dialog, kTitle, 20000), nullptr) << "no report";
     report = user.MessageText(box);
     user.Click(box, IDOK);
     EXPECT_TRUE(user.WaitUntilClosed(dialog)) << "the dialog closes after the run";

@@ -37,22 +37,6 @@ DWORD RunAndWait(std::wstring command) {
 
 HWND SuggestionList() { return FindWindowW(L"QuorvalSuggestionList", nullptr); }
 
-struct BoxSearch {
-  HWND dialog;
-  HWND found;
-};
-
-BOOL CALLBACK FindReportBox(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
-  wchar_t title[128] = {};
-  GetWindowTextW(window, title, 128);
-  if (window != search->dialog && IsWindowVisible(window) && kTitle == title) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 TEST(SendHostEndToEnd, ToolbarClickSuggestionsAndSendReachTheGateway) {
   ASSERT_EQ(RunAndWait(L"regsvr32.exe /s \"" + std::wstring(ADDIN_DLL_PATH) + L"\""), 0u);
   wchar_t appData[MAX_PATH] = {};
@@ -106,14 +90,10 @@ TEST(SendHostEndToEnd, ToolbarClickSuggestionsAndSendReachTheGateway) {
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_RECIPIENTS)), TRUE);
     EXPECT_TRUE(WaitUntil([] { return !IsWindowVisible(SuggestionList()); }));
     user.PressKey(VK_RETURN);
-    BoxSearch search{dialog, nullptr};
-    EXPECT_TRUE(WaitUntil([&] {
-      EnumWindows(FindReportBox, reinterpret_cast<LPARAM>(&search));
-      return search.found != nullptr;
-    }, std::chrono::seconds(30)));
-    if (!search.found) return;
-    report = user.MessageText(search.found);
-    user.Click(search.found, IDOK);
+    const HWND box = user.WaitForMessageBox(dialog, kTitle, 30000);
+    if (!box) return;
+    report = user.MessageText(box);
+    user.Click(box, IDOK);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
   DWORD code = RunAndWait(L"\"" + std::wstring(HOST_PATH) + L"\" --store \"" + store +
