@@ -8,14 +8,8 @@
 #include "gateway/http_exchange.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
+#include "platform/status.h"
 #include "store/settings.h"
-
-// The platform's HRESULT is 32 bits wide wherever the code is built, so a
-// failure is the same negative number natively as under Windows (where
-// `long` happens to be 32 bits and native `long` is not).
-using HResult = std::int32_t;
-inline constexpr HResult kStatusOk = 0;
-inline constexpr HResult kStatusFail = static_cast<HResult>(0x80004005u);
 
 // The gateway client: turns one message into one GET of "/smsgateway.pl"
 // on the configured gateway and hands back the reply. The same manager may

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/status.h"
+
 #include "store/history_stream.h"
 #include "store/sent_history.h"
 
@@ -14,7 +16,7 @@
 // `parsed` is empty; or the stream could not be read to its end (a read
 // error, a stream over the size cap), and `parsed` holds the entries read
 // before, marked damaged.
-long ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed);
+HResult ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed);
 
 // Saves `history` merged with what the file holds at this moment (memory
 // wins per key, MergeForSave), so that a history loaded from a file that
@@ -35,4 +37,4 @@ long ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed);
 //
 // On success `history` holds exactly what the file now holds; on failure it
 // is left unchanged.
-long SaveHistoryFile(const std::wstring& path, SentHistory& history);
+HResult SaveHistoryFile(const std::wstring& path, SentHistory& history);

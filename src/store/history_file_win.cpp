@@ -131,7 +131,7 @@ std::wstring TemporaryPathBeside(const std::wstring& path) {
 
 }  // namespace
 
-long ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed) try {
+HResult ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed) try {
   parsed = ParsedHistory();
   ComPtr<IStorage> storage;
   HRESULT hr = OpenStorage(path, kLoadMode, storage);
@@ -143,7 +143,7 @@ long ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed) try {
   return E_OUTOFMEMORY;
 }
 
-long SaveHistoryFile(const std::wstring& path, SentHistory& history) try {
+HResult SaveHistoryFile(const std::wstring& path, SentHistory& history) try {
   // Open the current file for saving first, as the store always has: a file
   // locked by another process, read-only or not a compound file fails here,
   // before anything is written. The handle keeps other processes out until

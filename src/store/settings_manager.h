@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/status.h"
+
 #include "store/sent_history.h"
 #include "store/settings.h"
 
@@ -32,13 +34,13 @@ class SettingsManager : public Settings {
   // Takes the file's entries into the history: the file's value wins for a
   // key in both, and an entry only in memory stays (it may be one whose
   // save failed). A file that cannot be opened adds nothing; one that
-  // cannot be read to its end adds the entries read before. Always 0.
-  long LoadHistory();
+  // cannot be read to its end adds the entries read before. Always kStatusOk.
+  HResult LoadHistory();
   // Writes the history merged with what the file holds now (memory wins per
   // key), replacing the old file only once the new one is complete; the
   // history then holds what the file holds. 0, or the platform's failure
   // code, the history and the file being then unchanged (SaveHistoryFile).
-  long SaveHistory();
+  HResult SaveHistory();
   const SentHistory& History() const { return sentHistory_; }
   SentHistory& MutableHistory() { return sentHistory_; }
 

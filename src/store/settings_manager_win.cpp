@@ -203,7 +203,7 @@ bool SettingsManager::WasSent(const std::string& historyKey, const std::string& 
   return sentHistory_.WasSent(historyKey, text);
 }
 
-long SettingsManager::LoadHistory() {
+HResult SettingsManager::LoadHistory() {
   if (historyPath_.empty()) return 0;
   // A file that cannot be opened gives no entries; one that cannot be read
   // to its end gives those read before the failure.
@@ -213,7 +213,7 @@ long SettingsManager::LoadHistory() {
   return 0;
 }
 
-long SettingsManager::SaveHistory() {
+HResult SettingsManager::SaveHistory() {
   if (historyPath_.empty()) return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
   // The folder may have been removed since this store was made.
   CreateDirectoryW(folder_.c_str(), nullptr);
