@@ -22,6 +22,13 @@ std::u16string ReminderRun::RepeatQuestion(const std::u16string& filledText, con
          mobileNumber + u".\nDo you want to send it again?";
 }
 
+std::u16string ReminderRun::UncertainRepeatQuestion(const std::u16string& filledText, const std::u16string& firstName,
+                                                    const std::u16string& mobileNumber, double triedAt) {
+  return u"Message \"" + filledText + u"\" may already have been sent to " + firstName + u" on phone number " +
+         mobileNumber + u": it was tried on " + FillTemplate(u"[[appt date]] at [[appt time]]", u"", triedAt) +
+         u" and the SMS gateway's answer did not confirm it.\nDo you want to send it again?";
+}
+
 bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGateway& makeGateway,
                       std::vector<std::unique_ptr<SMSMessage>>& messages, const Progress& progress) {
   const std::optional<double> frameEnd = TimeFrameEnd(ports_.clock, request.frameUnit, request.frameCount);
@@ -59,14 +66,21 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
       } else if (!run.Active()) {
         run.MarkNotAttempted(*message);
       } else {
-        if (ports_.history.WasSent(key, text) &&
-            !ports_.prompt.AskYesNo(RepeatQuestion(filled, firstName, mobile.value_or(std::u16string())),
-                                    caption_)) {
+        const std::u16string number = mobile.value_or(std::u16string());
+        const std::optional<double> tried = ports_.history.TriedUncertainly(key, text);
+        if (ports_.history.WasSent(key, text)
+                ? !ports_.prompt.AskYesNo(RepeatQuestion(filled, firstName, number), caption_)
+                : tried && !ports_.prompt.AskYesNo(UncertainRepeatQuestion(filled, firstName, number, *tried),
+                                                   caption_)) {
           continue;
         }
         std::unique_ptr<HTTPManager> gateway = makeGateway();
-        if (run.Send(*message, *gateway) == kStatusOk && message->accepted()) {
+        run.Send(*message, *gateway);
+        if (message->accepted()) {
           ports_.history.RecordSent(key, text, message->sendTime());
+        } else if (message->uncertain()) {
+          // Asked about before it is sent again: the gateway may have it.
+          ports_.history.RecordUncertain(key, text, ports_.clock.NowLocal());
         }
       }
       message->ReleaseContact();

@@ -53,6 +53,10 @@ class ReminderRun {
 
   static std::u16string RepeatQuestion(const std::u16string& filledText, const std::u16string& firstName,
                                        const std::u16string& mobileNumber);
+  // The question for a reminder whose earlier try may have reached the
+  // gateway; `triedAt` is the local time of that try.
+  static std::u16string UncertainRepeatQuestion(const std::u16string& filledText, const std::u16string& firstName,
+                                                const std::u16string& mobileNumber, double triedAt);
 
  private:
   Ports ports_;

@@ -22,6 +22,7 @@ HResult HTTPManager::SendRequest(const std::string& phoneNumber, const std::stri
                               double sendTime, std::string& reply) {
   failureDetails_.clear();
   lastOutcome_.reset();
+  requestSent_ = false;
   verb_ = "GET";
   const std::string query = BuildGatewayQuery(ReadGatewayAccount(settings_, codePage_), phoneNumber, text);
   objectPath_ = kGatewayScript + query;
@@ -41,6 +42,7 @@ HResult HTTPManager::SendRequest(const std::string& phoneNumber, const std::stri
   }
   const HttpReply answer = exchange_->Get(address_->host, address_->port, objectPath_);
   lastOutcome_ = answer.outcome;
+  requestSent_ = answer.requestSent || answer.outcome == HttpReply::Outcome::kAnswered;
   reply += answer.body;
   if (answer.outcome == HttpReply::Outcome::kAnswered && answer.status == 200) return kStatusOk;
   return Fail(DescribeExchangeFailure(answer));
@@ -55,6 +57,8 @@ std::string HTTPManager::DescribeExchangeFailure(const HttpReply& answer) const 
       return gateway + " did not answer in time.";
     case HttpReply::Outcome::kInvalidAnswer:
       return gateway + " did not give a valid HTTP answer.";
+    case HttpReply::Outcome::kNoAnswer:
+      return gateway + " closed the connection without answering.";
     case HttpReply::Outcome::kUnreachable:
       break;
   }

@@ -34,6 +34,9 @@ class HTTPManager {
   // How the latest exchange ended; nullopt when SendRequest failed before
   // reaching the gateway (no gateway configured, a message too long...).
   const std::optional<HttpReply::Outcome>& LastOutcome() const { return lastOutcome_; }
+  // After a failed SendRequest: whether the request went out, so that the
+  // gateway may have taken the message although no acceptance came back.
+  bool RequestMayHaveArrived() const { return requestSent_; }
 
   // The request target of the latest SendRequest.
   const std::string& ObjectPath() const { return objectPath_; }
@@ -52,4 +55,5 @@ class HTTPManager {
   std::string objectPath_;
   std::string failureDetails_;
   std::optional<HttpReply::Outcome> lastOutcome_;
+  bool requestSent_ = false;
 };

@@ -61,6 +61,8 @@ HResult SMSMessage::Send(HTTPManager& gateway) {
   const HResult status = gateway.SendRequest(phoneNumber_, text_, sendTime_, answer);
   if (status == kStatusOk) {
     ParseReply(answer);
+  } else if (gateway.RequestMayHaveArrived()) {
+    SetMaybeNotSent(ContactName(), gateway.FailureDetails());
   } else {
     SetNotSent(ContactName(), gateway.FailureDetails());
   }
@@ -80,6 +82,7 @@ void SMSMessage::ParseReply(const std::string& reply) {
   } else if (StartsWith(reply, "rejected")) {
     SetNotSent(name, RejectionDetails(reply));
   } else {
+    uncertain_ = true;
     reportName_ = name;
     reportTail_ = std::string(" may not have been sent. Details: ") + kReplyNotUnderstood;
   }
@@ -91,6 +94,12 @@ void SMSMessage::SetNotAttempted(const std::string& details) { SetNotSent(Contac
 void SMSMessage::SetNotSent(const std::u16string& name, const std::string& details) {
   failureDetails_ = details;
   SetReport(name, " was not sent. Details: " + failureDetails_);
+}
+
+void SMSMessage::SetMaybeNotSent(const std::u16string& name, const std::string& details) {
+  uncertain_ = true;
+  failureDetails_ = details;
+  SetReport(name, " may not have been sent. Details: " + failureDetails_);
 }
 
 void SMSMessage::SetReport(const std::u16string& name, const std::string& tail) {

@@ -25,7 +25,8 @@ class SMSMessage {
   // Sends the message through `gateway` and records the outcome. 0 when a
   // reply was handled (also for a contact without a number, which is not
   // sent); E_FAIL when the exchange failed, the record then carrying a
-  // not-sent report line that names the cause.
+  // report line that names the cause: "was not sent" when the request
+  // never left, "may not have been sent" when it did.
   HResult Send(HTTPManager& gateway);
 
   // Interprets a gateway reply into the result fields.
@@ -48,6 +49,9 @@ class SMSMessage {
   std::u16string ReportLine() const;
 
   bool accepted() const { return accepted_; }
+  // Neither accepted nor certainly not sent: the request went out and no
+  // answer that could be understood came back.
+  bool uncertain() const { return uncertain_; }
   double sendTime() const { return sendTime_; }
   const std::string& text() const { return text_; }
   const std::string& historyKey() const { return historyKey_; }
@@ -61,6 +65,7 @@ class SMSMessage {
   std::u16string ContactName() const;
   void SetReport(const std::u16string& name, const std::string& tail);
   void SetNotSent(const std::u16string& name, const std::string& details);
+  void SetMaybeNotSent(const std::u16string& name, const std::string& details);
 
   const CodePage& codePage_;
   const Clock& clock_;
@@ -71,6 +76,7 @@ class SMSMessage {
   std::string reply_;
   std::string historyKey_;
   bool accepted_ = false;
+  bool uncertain_ = false;
   std::string failureDetails_;
   std::string successDetails_;
   std::string reportText_;

@@ -5,6 +5,7 @@
 #include "gateway/reply_body.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 
 // Callers test the gateway client's status as the HRESULT it is.
@@ -30,9 +31,10 @@ HttpReply::Outcome OutcomeOfSendError(DWORD error, bool tookTheWholeTimeout) {
   }
 }
 
-HttpReply Failed(HttpReply::Outcome outcome) {
+HttpReply Failed(HttpReply::Outcome outcome, bool requestSent = false) {
   HttpReply reply;
   reply.outcome = outcome;
+  reply.requestSent = requestSent;
   return reply;
 }
 
@@ -52,6 +54,9 @@ struct WinInetExchange::Attempt {
   unique_hinternet request;
   HttpReply::Outcome lastReadOutcome = HttpReply::Outcome::kInvalidAnswer;
   UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  // Set by WinINet's status callback as it starts writing the request:
+  // from then on the gateway may have the message, whatever follows.
+  std::atomic<bool> requestSent{false};
 
   ~Attempt() {
     // Children before their parents.
@@ -59,7 +64,10 @@ struct WinInetExchange::Attempt {
     connection.reset();
   }
 
-  void Run() { reply = Open() ? Exchange() : Failed(HttpReply::Outcome::kUnreachable); }
+  void Run() {
+    reply = Open() ? Exchange() : Failed(HttpReply::Outcome::kUnreachable);
+    reply.requestSent = requestSent.load();
+  }
   // Runs the exchange here, catching what it throws, and signals it done.
   void RunGuarded();
   // Waits through `wait` until the exchange is done or its deadline (the
@@ -85,6 +93,12 @@ class BlockingWait : public ExchangeWait {
  public:
   bool Wait(HANDLE done, DWORD ms) override { return WaitForSingleObject(done, ms) == WAIT_OBJECT_0; }
 };
+
+void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, void*, DWORD) {
+  if (status == INTERNET_STATUS_SENDING_REQUEST && context) {
+    reinterpret_cast<WinInetExchange::Attempt*>(context)->requestSent = true;
+  }
+}
 
 struct AttemptJob {
   std::shared_ptr<WinInetExchange::Attempt> attempt;
@@ -117,7 +131,8 @@ void WinInetExchange::Attempt::RunGuarded() {
   try {
     Run();
   } catch (...) {
-    reply = HttpReply{};  // counts as unreachable: nothing was sent
+    // Counts as unreachable, the request having gone out or not.
+    reply = Failed(HttpReply::Outcome::kUnreachable, requestSent.load());
   }
   SetEvent(done.get());
 }
@@ -144,8 +159,12 @@ bool WinInetExchange::Attempt::Open() {
   // skipping the cookie store saves milliseconds per message.
   request.reset(HttpOpenRequestA(connection.get(), "GET", target.c_str(), "HTTP/1.1", nullptr, nullptr,
                                  INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES,
-                                 0));
+                                 reinterpret_cast<DWORD_PTR>(this)));
   if (!request) return false;
+  // WinINet reports the request's progress to the handle's callback, also
+  // on a synchronous handle; only the callback knows whether a failed
+  // exchange got as far as writing the request.
+  InternetSetStatusCallbackA(request.get(), OnStatus);
   internet_session::SetTimeouts(request.get(), timeoutMs);
   return true;
 }
@@ -172,8 +191,9 @@ HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, con
   BlockingWait blocking;
   if (!attempt->AwaitDone(wait_ ? *wait_ : blocking)) {
     // The work item ends by itself once WinINet lets go, and frees the
-    // attempt; what the gateway sends by then is no longer awaited.
-    return Failed(HttpReply::Outcome::kTimedOut);
+    // attempt; what the gateway sends by then is no longer awaited. Its
+    // request may still go out after this, so the gateway may have it.
+    return Failed(HttpReply::Outcome::kTimedOut, true);
   }
   last_ = attempt;
   return attempt->reply;
@@ -190,6 +210,8 @@ HttpReply WinInetExchange::Attempt::Exchange() {
                       nullptr)) {
     return Failed(HttpReply::Outcome::kInvalidAnswer);
   }
+  // A connection closed before any status line still gives a "status" of 0.
+  if (status == 0) return Failed(HttpReply::Outcome::kNoAnswer);
   HttpReply answered;
   answered.outcome = HttpReply::Outcome::kAnswered;
   answered.status = status;

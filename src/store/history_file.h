@@ -6,7 +6,9 @@
 #include "store/history_stream.h"
 #include "store/sent_history.h"
 
-// The history's compound file: one stream "SentSMSs_Profile" at the root.
+// The history's compound file: the stream "SentSMSs_Profile" at the root,
+// and beside it, only when there are any, the reminders that may have been
+// sent in a stream "UncertainSMSs_Profile" of the same format.
 
 // Reads the file's entries into `parsed`. 0 when the whole stream was read;
 // `parsed.damaged` then tells whether its data ended early or held an
@@ -15,8 +17,9 @@
 // (none, locked by another process, not a compound file, no stream), and
 // `parsed` is empty; or the stream could not be read to its end (a read
 // error, a stream over the size cap), and `parsed` holds the entries read
-// before, marked damaged.
-HResult ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed);
+// before, marked damaged. `uncertain`, when given, gets whatever of the
+// uncertain reminders can be read.
+HResult ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed, HistoryEntries* uncertain = nullptr);
 
 // Saves `history` merged with what the file holds at this moment (memory
 // wins per key, MergeForSave), so that a history loaded from a file that

@@ -14,6 +14,10 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 constexpr wchar_t kStreamName[] = L"SentSMSs_Profile";
+// Reminders that may have been sent, in the same format. A second stream
+// rather than new entries in the first, so that older readers of the file,
+// which know only the first, neither count them as sent nor fail on them.
+constexpr wchar_t kUncertainStreamName[] = L"UncertainSMSs_Profile";
 constexpr DWORD kLoadMode = STGM_READ | STGM_SHARE_EXCLUSIVE;
 constexpr DWORD kSaveMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
 // Far beyond any real history (100,000 reminders are about 30 MB); a larger
@@ -64,13 +68,21 @@ HRESULT ParseStream(IStream* stream, ParsedHistory& parsed) {
   return SUCCEEDED(hr) ? S_OK : hr;
 }
 
-// The entries of an open storage; STG_E_FILENOTFOUND when it has no stream
-// of ours.
-HRESULT ReadEntries(IStorage* storage, ParsedHistory& parsed) {
+// The entries of an open storage's stream `name`; STG_E_FILENOTFOUND when
+// it has none.
+HRESULT ReadEntries(IStorage* storage, ParsedHistory& parsed, const wchar_t* name = kStreamName) {
   ComPtr<IStream> stream;
-  HRESULT hr = storage->OpenStream(kStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
+  HRESULT hr = storage->OpenStream(name, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
   if (FAILED(hr)) return hr;
   return ParseStream(stream.Get(), parsed);
+}
+
+// The uncertain reminders are advice for the repeat question, not a record
+// anyone relies on: whatever of them can be read is taken.
+HistoryEntries ReadUncertainEntries(IStorage* storage) {
+  ParsedHistory parsed;
+  ReadEntries(storage, parsed, kUncertainStreamName);
+  return std::move(parsed.entries);
 }
 
 // A file of no bytes holds no entries: nothing is lost by replacing it.
@@ -96,7 +108,15 @@ HRESULT WriteStream(IStream* stream, const HistoryEntries& entries) {
   return stream->Commit(STGC_DEFAULT);
 }
 
-HRESULT WriteCompoundFile(const std::wstring& path, const HistoryEntries& entries) {
+HRESULT WriteNamedStream(IStorage* storage, const wchar_t* name, const HistoryEntries& entries) {
+  ComPtr<IStream> stream;
+  HRESULT hr = storage->CreateStream(name, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
+  if (FAILED(hr)) return hr;
+  return WriteStream(stream.Get(), entries);
+}
+
+HRESULT WriteCompoundFile(const std::wstring& path, const HistoryEntries& entries,
+                          const HistoryEntries& uncertain) {
   // 4096-byte sectors (compound file version 4): a history of 100,000
   // reminders is tens of megabytes, and the storage's cost is per sector.
   STGOPTIONS options = {};
@@ -106,12 +126,10 @@ HRESULT WriteCompoundFile(const std::wstring& path, const HistoryEntries& entrie
   HRESULT hr = StgCreateStorageEx(path.c_str(), kSaveMode | STGM_CREATE, STGFMT_DOCFILE, 0, &options,
                                   nullptr, IID_IStorage, reinterpret_cast<void**>(storage.GetAddressOf()));
   if (FAILED(hr)) return hr;
-  ComPtr<IStream> stream;
-  hr = storage->CreateStream(kStreamName, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
+  hr = WriteNamedStream(storage.Get(), kStreamName, entries);
+  // Without uncertain reminders the file is exactly what it always was.
+  if (SUCCEEDED(hr) && !uncertain.empty()) hr = WriteNamedStream(storage.Get(), kUncertainStreamName, uncertain);
   if (FAILED(hr)) return hr;
-  hr = WriteStream(stream.Get(), entries);
-  if (FAILED(hr)) return hr;
-  stream.Reset();
   return storage->Commit(STGC_DEFAULT);
 }
 
@@ -131,11 +149,13 @@ std::wstring TemporaryPathBeside(const std::wstring& path) {
 
 }  // namespace
 
-HResult ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed) try {
+HResult ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed, HistoryEntries* uncertain) try {
   parsed = ParsedHistory();
+  if (uncertain) uncertain->clear();
   ComPtr<IStorage> storage;
   HRESULT hr = OpenStorage(path, kLoadMode, storage);
   if (FAILED(hr)) return hr;
+  if (uncertain) *uncertain = ReadUncertainEntries(storage.Get());
   return ReadEntries(storage.Get(), parsed);
 } catch (const std::bad_alloc&) {
   // Out of memory must not escape into the mail client.
@@ -152,6 +172,7 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history) try {
   HRESULT hr = OpenStorage(path, kSaveMode, current);
   HistoryEntries merged;
   const HistoryEntries* toWrite = &history.Entries();
+  HistoryEntries uncertain = history.UncertainEntries();
   if (SUCCEEDED(hr)) {
     ParsedHistory inFile;
     hr = ReadEntries(current.Get(), inFile);
@@ -160,12 +181,13 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history) try {
       merged = MergeForSave(std::move(inFile.entries), history.Entries());
       toWrite = &merged;
     }
+    uncertain = MergeForSave(ReadUncertainEntries(current.Get()), history.UncertainEntries());
   } else if (hr != STG_E_FILENOTFOUND && !IsEmptyFile(path)) {
     return hr;
   }
 
   std::wstring temporary = TemporaryPathBeside(path);
-  hr = WriteCompoundFile(temporary, *toWrite);
+  hr = WriteCompoundFile(temporary, *toWrite, uncertain);
   if (SUCCEEDED(hr)) hr = FlushToDisk(temporary);
   current.Reset();
   if (SUCCEEDED(hr) &&
@@ -177,6 +199,7 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history) try {
     return hr;
   }
   if (toWrite == &merged) history.Replace(std::move(merged));
+  history.ReplaceUncertain(std::move(uncertain));
   return S_OK;
 } catch (const std::bad_alloc&) {
   return E_OUTOFMEMORY;

@@ -24,8 +24,20 @@ bool SentHistory::WasSent(const std::string& historyKey, const std::string& text
   return entries_.count(EntryKey(historyKey, text)) != 0;
 }
 
-void SentHistory::AddFromFile(HistoryEntries fromFile) {
+void SentHistory::RecordUncertain(const std::string& historyKey, const std::string& text, double triedAt) {
+  uncertain_[EntryKey(historyKey, text)] = triedAt;
+}
+
+std::optional<double> SentHistory::TriedUncertainly(const std::string& historyKey, const std::string& text) const {
+  const auto found = uncertain_.find(EntryKey(historyKey, text));
+  if (found == uncertain_.end()) return std::nullopt;
+  return found->second;
+}
+
+void SentHistory::AddFromFile(HistoryEntries fromFile, HistoryEntries uncertainFromFile) {
   // insert keeps the value already present, which here is the file's.
   fromFile.insert(entries_.begin(), entries_.end());
   entries_ = std::move(fromFile);
+  uncertainFromFile.insert(uncertain_.begin(), uncertain_.end());
+  uncertain_ = std::move(uncertainFromFile);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <map>
+#include <optional>
 #include <string>
 
 // Accepted reminders: map key = history key + "_" + the text as sent, value =
@@ -20,15 +21,24 @@ class SentHistory {
   void RecordSent(const std::string& historyKey, const std::string& text, double sendTime);
   bool WasSent(const std::string& historyKey, const std::string& text) const;
 
+  // Reminders whose request went out without an acceptance coming back
+  // (the gateway may have them), with the local time they were tried. They
+  // are kept apart from the accepted ones and never count as sent.
+  void RecordUncertain(const std::string& historyKey, const std::string& text, double triedAt);
+  std::optional<double> TriedUncertainly(const std::string& historyKey, const std::string& text) const;
+
   const HistoryEntries& Entries() const { return entries_; }
+  const HistoryEntries& UncertainEntries() const { return uncertain_; }
   void Replace(HistoryEntries entries) { entries_ = std::move(entries); }
+  void ReplaceUncertain(HistoryEntries entries) { uncertain_ = std::move(entries); }
   // Takes the entries read from the file: the file's value wins for a key
   // that both hold (another process may have sent the reminder again), and
   // an entry only in memory stays, as it may be one whose save failed.
-  void AddFromFile(HistoryEntries fromFile);
+  void AddFromFile(HistoryEntries fromFile, HistoryEntries uncertainFromFile = {});
 
  private:
   static std::string EntryKey(const std::string& historyKey, const std::string& text);
 
   HistoryEntries entries_;
+  HistoryEntries uncertain_;
 };

@@ -208,8 +208,9 @@ HResult SettingsManager::LoadHistory() {
   // A file that cannot be opened gives no entries; one that cannot be read
   // to its end gives those read before the failure.
   ParsedHistory parsed;
-  ReadHistoryFile(historyPath_, parsed);
-  sentHistory_.AddFromFile(std::move(parsed.entries));
+  HistoryEntries uncertain;
+  ReadHistoryFile(historyPath_, parsed, &uncertain);
+  sentHistory_.AddFromFile(std::move(parsed.entries), std::move(uncertain));
   return 0;
 }
 

@@ -140,21 +140,25 @@ TEST_F(ReminderRunTest, ATemplateChangeOrAnotherAlphabetMakesTheReminderNew) {
   EXPECT_EQ(Messages().back(), "00520065006D0069006E00640065007200200066006F007200200042006F0062");
 }
 
-TEST_F(ReminderRunTest, ARejectedOrFailedReminderIsNotRecordedAndGoesAgainWithoutAsking) {
+TEST_F(ReminderRunTest, ARejectedReminderGoesAgainWithoutAskingAnUncertainOneIsAskedAbout) {
   rule_ = [](const std::string& target) {
     return target.find("Ann") != std::string::npos ? Answer(200, "rejected,1,2,3,4,5,Bad number")
                                                     : Answer(500, "busy");
   };
   RunNow();
-  EXPECT_TRUE(history_.Entries().empty());
+  EXPECT_TRUE(history_.Entries().empty()) << "nothing was accepted";
+  EXPECT_EQ(history_.UncertainEntries().size(), 1u);
   EXPECT_EQ(prompt_.shown[0],
             u"SMS delivery results:\n\n"
             u"Message for Ann was not sent. Details: Bad number\n"
-            u"Message for Bob was not sent. Details: The SMS gateway at gw.example.net:80 answered with HTTP "
-            u"status 500.\n");
+            u"Message for Bob may not have been sent. Details: The SMS gateway at gw.example.net:80 answered "
+            u"with HTTP status 500.\n");
+  prompt_.answers = {false};
   RunNow();
-  EXPECT_TRUE(prompt_.questions.empty());
-  EXPECT_EQ(requests_.size(), 4u);
+  ASSERT_EQ(prompt_.questions.size(), 1u);
+  EXPECT_NE(prompt_.questions[0].find(u"may already have been sent to Bob"), std::u16string::npos);
+  EXPECT_NE(prompt_.questions[0].find(u"it was tried on "), std::u16string::npos);
+  EXPECT_EQ(requests_.size(), 3u) << "Ann again without a question, Bob not after No";
 }
 
 TEST_F(ReminderRunTest, ADeadGatewayStopsTheRunWithoutQuestionsOrHistory) {

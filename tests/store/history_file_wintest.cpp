@@ -36,6 +36,25 @@ TEST(HistoryFile, EmptyHistoryIsAZeroCount) {
   EXPECT_EQ(ReadStream(store.HistoryPath()), Bytes({0, 0, 0, 0}));
 }
 
+// A reminder that may have been sent lives in a stream of its own, so the
+// accepted ones' stream keeps exactly its old bytes for older readers.
+TEST(HistoryFile, UncertainRemindersAreKeptBesideTheAcceptedOnesAndNeverCountAsSent) {
+  TempFolder temp;
+  SettingsManager writer(temp.path());
+  writer.MutableHistory().RecordUncertain("E_x", "Hi", 46000.5);
+  ASSERT_EQ(writer.SaveHistory(), 0);
+  EXPECT_EQ(ReadStream(writer.HistoryPath()), Bytes({0, 0, 0, 0}));
+
+  SettingsManager other(temp.path());
+  other.MutableHistory().RecordUncertain("E_y", "Ho", 46001.5);
+  ASSERT_EQ(other.SaveHistory(), 0) << "merged with the first store's entry";
+  SettingsManager reader(temp.path());
+  EXPECT_EQ(reader.LoadHistory(), 0);
+  EXPECT_FALSE(reader.WasSent("E_x", "Hi"));
+  EXPECT_EQ(reader.History().TriedUncertainly("E_x", "Hi"), 46000.5);
+  EXPECT_EQ(reader.History().TriedUncertainly("E_y", "Ho"), 46001.5);
+}
+
 TEST(HistoryFile, SavedEntriesLoadInAnotherStore) {
   TempFolder temp;
   SettingsManager writer(temp.path());

@@ -139,6 +139,12 @@ std::string PlayFault(Fault fault, const std::string& reply, const httplib::Requ
     case Fault::kTrickle:
       PlayTrickle(response, reply, stop, timing.trickle);
       return reply;
+    case Fault::kClose: {
+      // The answer httplib writes after this goes nowhere.
+      const int fd = SocketOf(request);
+      if (fd >= 0) shutdown(fd, SHUT_RDWR);
+      return {};
+    }
     default:
       response.set_content(reply, "text/plain");
       return reply;

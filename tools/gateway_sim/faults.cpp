@@ -10,6 +10,7 @@ const std::pair<Fault, const char*> kNames[] = {
     {Fault::kStatus500, "status500"}, {Fault::kHtml, "html"},  {Fault::kGarbage, "garbage"},
     {Fault::kHuge, "huge"},       {Fault::kChunked, "chunked"}, {Fault::kNul, "nul"},
     {Fault::kStallBody, "stallbody"}, {Fault::kReset, "reset"}, {Fault::kTrickle, "trickle"},
+    {Fault::kClose, "close"},
 };
 
 }  // namespace

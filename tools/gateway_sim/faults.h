@@ -17,6 +17,7 @@ enum class Fault {
   kStallBody,  // status 200 and half the reply's announced length, then silence
   kReset,      // status 200 and half the reply, then the connection is reset
   kTrickle,    // status 200, then the reply one byte per second
+  kClose,      // takes the request and closes the connection without a byte
 };
 
 std::optional<Fault> ParseFault(const std::string& name);

@@ -43,7 +43,7 @@ const char kUsage[] =
     "                   [--lifetime SECONDS] [--stall-seconds SECONDS]\n"
     "                   [--rtt-ms MS] [--stats-file FILE]\n"
     "  --port 0 (default) picks a free port; the port is printed and written to --port-file.\n"
-    "  MODE: none refuse stall status500 html garbage huge chunked nul stallbody reset\n"
+    "  MODE: none refuse stall status500 html garbage huge chunked nul stallbody reset close\n"
     "    trickle (tests/gateway/sim_faults.txt says what each does)\n"
     "  --script: lines \"<to> <mode>\" play a fault for one recipient number.\n"
     "  --rtt-ms: a modelled network round trip; a new connection waits MS before its\n"
