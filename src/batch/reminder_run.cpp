@@ -29,6 +29,20 @@ std::u16string ReminderRun::UncertainRepeatQuestion(const std::u16string& filled
          u" and the SMS gateway's answer did not confirm it.\nDo you want to send it again?";
 }
 
+void ReminderRun::SaveRecorded(bool force) {
+  if (!save_ || !unsaved_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && now - lastSave_ < kSaveInterval) return;
+  lastSave_ = now;
+  const std::u16string failure = save_();
+  if (failure.empty()) {
+    unsaved_ = false;
+  } else if (!toldSaveFailure_) {
+    toldSaveFailure_ = true;
+    ports_.prompt.Show(failure, caption_);
+  }
+}
+
 bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGateway& makeGateway,
                       std::vector<std::unique_ptr<SMSMessage>>& messages, const Progress& progress) {
   const std::optional<double> frameEnd = TimeFrameEnd(ports_.clock, request.frameUnit, request.frameCount);
@@ -40,6 +54,8 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
     return false;
   }
   messages.clear();
+  toldSaveFailure_ = false;
+  lastSave_ = std::chrono::steady_clock::now();
 
   int total = 0;
   for (const Meeting& meeting : meetings) total += static_cast<int>(meeting.item->RecipientCount());
@@ -78,16 +94,20 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
         run.Send(*message, *gateway);
         if (message->accepted()) {
           ports_.history.RecordSent(key, text, message->sendTime());
+          unsaved_ = true;
         } else if (message->uncertain()) {
           // Asked about before it is sent again: the gateway may have it.
           ports_.history.RecordUncertain(key, text, ports_.clock.NowLocal());
+          unsaved_ = true;
         }
+        SaveRecorded(false);
       }
       message->ReleaseContact();
       messages.push_back(std::move(message));
     }
   }
 
+  SaveRecorded(true);
   if (SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) {
     std::vector<const SMSMessage*> listed;
     for (const auto& message : messages) listed.push_back(message.get());

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -44,8 +45,18 @@ class ReminderRun {
   using MakeGateway = std::function<std::unique_ptr<HTTPManager>()>;
   // Attendees handled so far and attendees of the run's meetings.
   using Progress = std::function<void(int done, int total)>;
+  // Writes the history to its file: empty on success, otherwise what the
+  // user is told (what failed and where).
+  using SaveHistory = std::function<std::u16string()>;
 
   ReminderRun(Ports ports, std::u16string caption) : ports_(ports), caption_(std::move(caption)) {}
+
+  // What the gateway took reaches the disk during the run, at most
+  // kSaveInterval after it was recorded, and before the report is shown,
+  // so a mail client killed at any moment forgets little. A failed save is
+  // told once per run; the entries stay in memory for the next save.
+  void SaveHistoryWith(SaveHistory save) { save_ = std::move(save); }
+  static constexpr std::chrono::milliseconds kSaveInterval{1000};
 
   // False when the frame held no meeting (the user was told so).
   bool Run(const ReminderRequest& request, SendRun& run, const MakeGateway& makeGateway,
@@ -59,8 +70,14 @@ class ReminderRun {
                                                 const std::u16string& mobileNumber, double triedAt);
 
  private:
+  void SaveRecorded(bool force);
+
   Ports ports_;
   std::u16string caption_;
+  SaveHistory save_;
+  bool unsaved_ = false;
+  bool toldSaveFailure_ = false;
+  std::chrono::steady_clock::time_point lastSave_;
 };
 
 inline constexpr char16_t kNoMeetingsMessage[] = u"There are no meetings in specified timeframe.";

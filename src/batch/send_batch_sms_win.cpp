@@ -174,14 +174,26 @@ void CSendBatchSMS::SendReminders(SendMode mode) {
     ResponsiveSend send(Window());
     ProgressCaption progress(Window());
     ReminderRun reminders({*client, store_, store_.MutableHistory(), prompt, codePage_, clock_}, title_);
+    reminders.SaveHistoryWith([this] { return SaveHistoryOrSayWhy(); });
     ran = reminders.Run(
         request, send.Run(),
         [&] { return send.MakeGateway(store_, codePage_, clock_, exchangeTimeoutMs_); }, messages_,
         [&](int k, int n) { progress.Show(k, n); });
   }
-  // Saved now, not only on "&Close": a dialog left another way, or a mail
-  // client that dies, must not forget what the gateway accepted.
+  // The run saved what it recorded before its report; this catches a save
+  // that failed then.
   if (ran) store_.SaveHistory();
+}
+
+std::u16string CSendBatchSMS::SaveHistoryOrSayWhy() {
+  const HResult status = store_.SaveHistory();
+  if (status == kStatusOk) return {};
+  wchar_t code[16];
+  swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(status));
+  const std::wstring text = L"The history of sent messages could not be saved to \"" + store_.HistoryPath() +
+                            L"\" (error " + code +
+                            L"). The reminders of this run are kept and will be saved at the next chance.";
+  return std::u16string(text.begin(), text.end());
 }
 
 void CSendBatchSMS::CloseWithDefaults() {

@@ -33,6 +33,8 @@ class CSendBatchSMS : public ModalDialog {
   void ShowTemplate(const std::u16string& text);
   void ChooseTemplate();
   void SendReminders(SendMode mode);
+  // Empty when the history was saved, otherwise what the user is told.
+  std::u16string SaveHistoryOrSayWhy();
   SendMode LeadTimeMode() const;
   SendMode FixedDateMode() const;
   int SignedNumber(int id) const;

@@ -1,3 +1,4 @@
+#include <algorithm>
 // A batch run's rules against in-memory ports: which reminders go out, the
 // repeat question, the history, the report and the contacts it holds.
 #include <gtest/gtest.h>
@@ -47,6 +48,7 @@ class ReminderRunTest : public testing::Test {
     second->AddAttendee(AttendeeOf("\xBB\x02"));
   }
 
+  ReminderRun::SaveHistory save_;
   bool RunNow(const std::u16string& text = u"Hi [[first name]], [[appt date]] [[appt time]]") {
     ReminderRequest request;
     request.frameUnit = Unit::Days;
@@ -58,6 +60,7 @@ class ReminderRunTest : public testing::Test {
 
   bool Run(const ReminderRequest& request) {
     ReminderRun reminders({client_, settings_, history_, prompt_, codePage_, clock_}, u"Send batch SMS");
+    if (save_) reminders.SaveHistoryWith(save_);
     run_ = std::make_unique<SendRun>();
     return reminders.Run(request, *run_, [&] {
       return std::make_unique<HTTPManager>(settings_, codePage_, clock_,
@@ -159,6 +162,31 @@ TEST_F(ReminderRunTest, ARejectedReminderGoesAgainWithoutAskingAnUncertainOneIsA
   EXPECT_NE(prompt_.questions[0].find(u"may already have been sent to Bob"), std::u16string::npos);
   EXPECT_NE(prompt_.questions[0].find(u"it was tried on "), std::u16string::npos);
   EXPECT_EQ(requests_.size(), 3u) << "Ann again without a question, Bob not after No";
+}
+
+// The saves the run makes, each noting how many accepted reminders the
+// history held; the first `failing` of them fail.
+TEST_F(ReminderRunTest, TheHistoryIsSavedBeforeTheReportAndAFailedSaveIsToldOnce) {
+  std::vector<std::size_t> saved;
+  int failing = 1;
+  save_ = [&]() -> std::u16string {
+    saved.push_back(history_.Entries().size());
+    return failing-- > 0 ? u"could not save" : u"";
+  };
+  RunNow();
+  ASSERT_FALSE(saved.empty());
+  EXPECT_EQ(saved.back(), 2u) << "the last save, before the report, holds every accepted reminder";
+  ASSERT_EQ(prompt_.shown.size(), 2u);
+  EXPECT_EQ(prompt_.shown[0], u"could not save") << "told before the report";
+  EXPECT_EQ(prompt_.shown[1].rfind(u"SMS delivery results:", 0), 0u);
+
+  failing = 100;
+  saved.clear();
+  prompt_.shown.clear();
+  prompt_.answers = {true};
+  RunNow();
+  EXPECT_EQ(std::count(prompt_.shown.begin(), prompt_.shown.end(), u"could not save"), 1) << "once per run";
+  EXPECT_EQ(history_.Entries().size(), 2u) << "kept in memory";
 }
 
 TEST_F(ReminderRunTest, ADeadGatewayStopsTheRunWithoutQuestionsOrHistory) {
