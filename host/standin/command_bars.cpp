@@ -52,9 +52,10 @@ HRESULT CommandBarControls::Add(const Args& args, VARIANT* result) {
   return ReturnObject(result, static_cast<IDispatch*>(button.Get()));
 }
 
-CommandBar::CommandBar(std::shared_ptr<World> world, std::u16string name, long position,
-                       bool temporary)
+CommandBar::CommandBar(std::shared_ptr<World> world, CommandBars* owner, std::u16string name,
+                       long position, bool temporary)
     : AutomationObject(world, "CommandBar", kMembers, std::size(kMembers)),
+      owner_(owner),
       name_(std::move(name)),
       position_(position),
       temporary_(temporary),
@@ -74,6 +75,12 @@ HRESULT CommandBar::InvokeMember(DISPID id, WORD flags, const Args& args, VARIAN
     case 2: return ReturnBool(result, visible_);
     case 3: return ReturnObject(result, controls_.Get());
     case 4: return ReturnLong(result, position_);
+    case 5: {
+      // The caller's reference keeps this bar alive through its removal.
+      if (owner_) owner_->Remove(*this);
+      owner_ = nullptr;
+      return S_OK;
+    }
   }
   return DISP_E_MEMBERNOTFOUND;
 }
@@ -81,9 +88,26 @@ HRESULT CommandBar::InvokeMember(DISPID id, WORD flags, const Args& args, VARIAN
 CommandBars::CommandBars(std::shared_ptr<World> world)
     : AutomationObject(std::move(world), "CommandBars", kMembers, std::size(kMembers)) {}
 
+CommandBars::~CommandBars() {
+  for (auto& bar : bars_) bar->Orphan();
+}
+
 void CommandBars::Clear() {
-  for (auto& bar : bars_) bar->Controls().Clear();
+  for (auto& bar : bars_) {
+    bar->Controls().Clear();
+    bar->Orphan();
+  }
   bars_.clear();
+}
+
+void CommandBars::Remove(CommandBar& bar) {
+  bar.Controls().Clear();
+  for (auto it = bars_.begin(); it != bars_.end(); ++it) {
+    if (it->Get() == &bar) {
+      bars_.erase(it);
+      return;
+    }
+  }
 }
 
 HRESULT CommandBars::InvokeMember(DISPID id, WORD flags, const Args& args, VARIANT* result,
@@ -120,7 +144,7 @@ HRESULT CommandBars::Add(const Args& args, VARIANT* result) {
   }
   const long position = args.Has(1) ? args.Long(1).value_or(kBarFloating) : kBarFloating;
   const bool temporary = args.Has(3) && args.Bool(3).value_or(false);
-  auto bar = Make<CommandBar>(world_, std::move(name), position, temporary);
+  auto bar = Make<CommandBar>(world_, this, std::move(name), position, temporary);
   bars_.push_back(bar);
   return ReturnObject(result, bar.Get());
 }

@@ -24,9 +24,14 @@ class CommandBarControls : public AutomationObject {
   std::vector<ComPtr<CommandBarButton>> buttons_;
 };
 
+class CommandBars;
+
 class CommandBar : public AutomationObject {
  public:
-  CommandBar(std::shared_ptr<World> world, std::u16string name, long position, bool temporary);
+  CommandBar(std::shared_ptr<World> world, CommandBars* owner, std::u16string name, long position,
+             bool temporary);
+  // The bar's window closed: Delete has nothing to take it from.
+  void Orphan() { owner_ = nullptr; }
   const std::u16string& Name() const { return name_; }
   long Position() const { return position_; }
   bool Temporary() const { return temporary_; }
@@ -39,7 +44,8 @@ class CommandBar : public AutomationObject {
 
  private:
   static constexpr Member kMembers[] = {
-      {L"Name", 1}, {L"Visible", 2}, {L"Controls", 3}, {L"Position", 4}};
+      {L"Name", 1}, {L"Visible", 2}, {L"Controls", 3}, {L"Position", 4}, {L"Delete", 5}};
+  CommandBars* owner_;
   std::u16string name_;
   long position_;
   bool temporary_;
@@ -52,8 +58,11 @@ class CommandBars : public AutomationObject {
  public:
   explicit CommandBars(std::shared_ptr<World> world);
   const std::vector<ComPtr<CommandBar>>& All() const { return bars_; }
+  ~CommandBars() override;
   // The host is closing: toolbars go, and their buttons drop their sinks.
   void Clear();
+  // CommandBar.Delete: the bar and its buttons go, the buttons' sinks too.
+  void Remove(CommandBar& bar);
 
  protected:
   HRESULT InvokeMember(DISPID id, WORD flags, const Args& args, VARIANT* result,

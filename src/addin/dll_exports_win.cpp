@@ -18,9 +18,10 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void**
 }
 
 // The gateway connection must be closed before the library goes: WinINet
-// may not be called from DllMain.
+// may not be called from DllMain. An exchange left behind by its run still
+// runs code of the library, so it keeps the library too.
 extern "C" HRESULT WINAPI DllCanUnloadNow() {
-  if (ModuleLockCount() > 0) return S_FALSE;
+  if (ModuleLockCount() > 0 || internet_session::InUse()) return S_FALSE;
   internet_session::Close();
   return S_OK;
 }

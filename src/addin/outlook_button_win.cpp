@@ -35,13 +35,17 @@ COutlookButton::COutlookButton(outlook::Dispatch button, outlook::Dispatch appli
 }
 
 COutlookButton::~COutlookButton() {
+  Disconnect();
+  ModuleUnlock();
+}
+
+void COutlookButton::Disconnect() {
   if (eventConnection) {
     eventConnection->Unadvise(adviseCookie);
     eventConnection.Reset();
   }
   hostApplication = outlook::Dispatch();
   buttonControl = outlook::Dispatch();
-  ModuleUnlock();
 }
 
 // A sink that cannot be advised is left without a button: it never gets a
@@ -101,6 +105,9 @@ STDMETHODIMP COutlookButton::Invoke(DISPID id, REFIID riid, LCID, WORD, DISPPARA
   if (params->cArgs != 2) return DISP_E_BADPARAMCOUNT;
   // Arguments arrive last first: the clicked button is the last entry.
   if (params->rgvarg[1].vt != VT_DISPATCH) return S_OK;
+  // A disconnection during the command (its dialog runs a message loop)
+  // gives back the other references; the sink lasts until the click ends.
+  const Microsoft::WRL::ComPtr<IDispatch> self(this);
   RunCommandOfTag();
   return S_OK;
 }

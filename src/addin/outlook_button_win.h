@@ -10,12 +10,16 @@
 #include "addin/button_commands_win.h"
 
 // Click sink of one toolbar button. It advises the button's Click events at
-// construction; the construction reference is never given back, so the sink
-// lives as long as the connection point keeps it too.
+// construction; the construction reference is the add-in's, given back at
+// disconnection after Disconnect.
 class COutlookButton : public IDispatch {
  public:
   COutlookButton(outlook::Dispatch button, outlook::Dispatch application,
                  std::shared_ptr<const CommandTable> commands);
+
+  // Unadvises and lets go of the mail client's objects; the sink gets no
+  // more clicks. A command it runs meanwhile keeps its own references.
+  void Disconnect();
 
   STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
   STDMETHODIMP_(ULONG) AddRef() override;

@@ -8,13 +8,14 @@
 #include "addin/outlook_button_win.h"
 #include "addin/toolbar_buttons.h"
 #include "gateway/internet_session_win.h"
-#include "ui/run_in_progress.h"
 
 namespace {
 
 constexpr long kToolbarTop = 1;
 constexpr long kControlButton = 1;
 constexpr long kStyleIconAndCaption = 3;
+// The mail client's ext_dm_UserClosed: the user turned the add-in off.
+constexpr int kUserClosed = 1;
 
 }  // namespace
 
@@ -116,11 +117,10 @@ HRESULT CQuorvalOAddin::Connect(IDispatch* application) {
 // Each connection adds a toolbar of its own; an earlier one of the same
 // name is not looked for.
 HRESULT CQuorvalOAddin::AddToolbar() {
-  outlook::Dispatch toolbar;
-  HRESULT hr = outlook::AddCommandBar(explorerCommandBars, kToolbarName, kToolbarTop, true, toolbar);
-  if (SUCCEEDED(hr)) hr = outlook::SetVisible(toolbar, true);
+  HRESULT hr = outlook::AddCommandBar(explorerCommandBars, kToolbarName, kToolbarTop, true, toolbar_);
+  if (SUCCEEDED(hr)) hr = outlook::SetVisible(toolbar_, true);
   outlook::Dispatch controls;
-  if (SUCCEEDED(hr)) hr = outlook::BarControls(toolbar, controls);
+  if (SUCCEEDED(hr)) hr = outlook::BarControls(toolbar_, controls);
   for (const ToolbarButtonRow& row : kToolbarButtons) {
     if (FAILED(hr)) break;
     hr = AddToolbarButton(controls, row);
@@ -143,10 +143,26 @@ HRESULT CQuorvalOAddin::AddToolbarButton(outlook::Dispatch& controls, const Tool
   outlook::SetFaceId(button, row.faceId);
   hr = outlook::SetStyle(button, kStyleIconAndCaption);
   if (FAILED(hr)) return hr;
-  // Its construction reference is never given back: the sink serves the
-  // button for as long as the host shows it, beyond this object's life.
-  new COutlookButton(control, hostApplication, commands_);
+  // Assigned, not attached: the construction reference becomes ours.
+  Microsoft::WRL::ComPtr<COutlookButton> sink;
+  sink = new COutlookButton(control, hostApplication, commands_);
+  sink->Release();
+  sinks_.push_back(std::move(sink));
   return S_OK;
+}
+
+void CQuorvalOAddin::Disconnect(bool deleteToolbar) {
+  for (const auto& sink : sinks_) sink->Disconnect();
+  sinks_.clear();
+  // Its buttons would stay and do nothing until the mail client restarts;
+  // at shutdown the temporary toolbar goes with the client.
+  if (deleteToolbar && toolbar_) outlook::DeleteCommandBar(toolbar_);
+  toolbar_ = outlook::Dispatch();
+  explorerCommandBars = outlook::Dispatch();
+  hostApplication = outlook::Dispatch();
+  activeExplorer = outlook::Dispatch();
+  // An exchange still under way keeps the connection until it ends.
+  internet_session::Close();
 }
 
 CQuorvalOAddin::Extensibility::Extensibility(CQuorvalOAddin& owner)
@@ -190,10 +206,12 @@ STDMETHODIMP CQuorvalOAddin::Extensibility::OnConnection(IDispatch* application,
   }
 }
 
-// The toolbar stays until the host closes; only the gateway's connection,
-// which would otherwise outlive the add-in's use, is let go.
-STDMETHODIMP CQuorvalOAddin::Extensibility::OnDisconnection(int, SAFEARRAY**) {
-  if (!RunInProgress::Now()) internet_session::Close();
+// The mail client ignores the answer; callers have always seen E_NOTIMPL.
+STDMETHODIMP CQuorvalOAddin::Extensibility::OnDisconnection(int removeMode, SAFEARRAY**) {
+  try {
+    owner_.Disconnect(removeMode == kUserClosed);
+  } catch (...) {
+  }
   return E_NOTIMPL;
 }
 STDMETHODIMP CQuorvalOAddin::Extensibility::OnAddInsUpdate(SAFEARRAY**) { return E_NOTIMPL; }

@@ -4,11 +4,16 @@
 #include <oaidl.h>
 
 #include <memory>
+#include <vector>
+
+#include <wrl/client.h>
 
 #include "addin/access/dispatch.h"
 #include "addin/addin_interfaces.h"
 #include "addin/button_commands_win.h"
 #include "addin/type_info_win.h"
+
+class COutlookButton;
 
 // The add-in object the mail client creates and connects: it puts the
 // toolbar on the active explorer and a click sink on each button. It can be
@@ -78,6 +83,9 @@ class CQuorvalOAddin : public IQuorvalOAddin, public ISupportErrorInfo {
 
   HRESULT InnerQueryInterface(REFIID riid, void** out);
   HRESULT Connect(IDispatch* application);
+  // Gives back everything the connection took; the toolbar goes too when
+  // the user turned the add-in off.
+  void Disconnect(bool deleteToolbar);
   HRESULT AddToolbar();
   HRESULT AddToolbarButton(outlook::Dispatch& controls, const struct ToolbarButtonRow& row);
 
@@ -87,6 +95,9 @@ class CQuorvalOAddin : public IQuorvalOAddin, public ISupportErrorInfo {
   outlook::Dispatch activeExplorer;
   outlook::Dispatch hostApplication;
   outlook::Dispatch explorerCommandBars;
+  // Kept so that disconnection can take back what connection made.
+  outlook::Dispatch toolbar_;
+  std::vector<Microsoft::WRL::ComPtr<COutlookButton>> sinks_;
 
   Inner inner_;
   IUnknown* controlling_;

@@ -1,11 +1,17 @@
 #include "gateway/internet_session_win.h"
 
+#include <atomic>
 #include <initializer_list>
 #include <mutex>
 
 #include "platform/handles_win.h"
 
 namespace internet_session {
+
+struct Root {
+  explicit Root(HINTERNET opened) : handle(opened) {}
+  unique_hinternet handle;
+};
 
 namespace {
 
@@ -14,27 +20,47 @@ std::mutex& Guard() {
   return guard;
 }
 
-unique_hinternet& Handle() {
-  static unique_hinternet handle;
-  return handle;
+// Never destroyed: at process exit its destructor would run from DllMain,
+// where WinINet may not be called.
+std::shared_ptr<Root>& Current() {
+  static auto* current = new std::shared_ptr<Root>();
+  return *current;
 }
+
+// Shares handed out and not yet given back.
+std::atomic<long> g_shares{0};
 
 }  // namespace
 
-HINTERNET Acquire(DWORD timeoutMs) {
+HINTERNET Share::get() const { return root_ ? root_->handle.get() : nullptr; }
+
+Share Acquire(DWORD timeoutMs) {
   std::lock_guard<std::mutex> lock(Guard());
-  unique_hinternet& handle = Handle();
-  if (!handle) {
-    handle.reset(InternetOpenW(L"SendSMS", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (handle) SetTimeouts(handle.get(), timeoutMs);
+  std::shared_ptr<Root>& current = Current();
+  if (!current) {
+    HINTERNET opened = InternetOpenW(L"SendSMS", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!opened) return Share();
+    SetTimeouts(opened, timeoutMs);
+    current = std::make_shared<Root>(opened);
   }
-  return handle.get();
+  // The count falls when the share's last copy goes, not with the root.
+  ++g_shares;
+  std::shared_ptr<Root> root = current;
+  return Share(std::shared_ptr<Root>(root.get(), [root](Root*) mutable {
+    root.reset();
+    --g_shares;
+  }));
 }
 
 void Close() {
-  std::lock_guard<std::mutex> lock(Guard());
-  Handle().reset();
+  std::shared_ptr<Root> dropped;
+  {
+    std::lock_guard<std::mutex> lock(Guard());
+    dropped = std::move(Current());
+  }
 }
+
+bool InUse() { return g_shares.load() > 0; }
 
 void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,

@@ -50,6 +50,8 @@ struct WinInetExchange::Attempt {
   unsigned short port;
   std::string target;
   HttpReply reply;
+  // Keeps the internet handle open while this exchange's children live.
+  internet_session::Share session;
   unique_hinternet connection;
   unique_hinternet request;
   HttpReply::Outcome lastReadOutcome = HttpReply::Outcome::kInvalidAnswer;
@@ -148,9 +150,9 @@ WinInetExchange::WinInetExchange(DWORD timeoutMs, ExchangeWait* wait) : timeoutM
 WinInetExchange::~WinInetExchange() = default;
 
 bool WinInetExchange::Attempt::Open() {
-  HINTERNET internet = internet_session::Acquire(timeoutMs);
-  if (!internet) return false;
-  connection.reset(InternetConnectA(internet, host.c_str(), port, nullptr, nullptr,
+  session = internet_session::Acquire(timeoutMs);
+  if (!session) return false;
+  connection.reset(InternetConnectA(session.get(), host.c_str(), port, nullptr, nullptr,
                                     INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return false;
   internet_session::SetTimeouts(connection.get(), timeoutMs);

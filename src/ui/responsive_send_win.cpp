@@ -1,5 +1,7 @@
 #include "ui/responsive_send_win.h"
 
+#include "ui/run_in_progress.h"
+
 namespace {
 
 bool IsInput(UINT message) {
@@ -27,6 +29,10 @@ ResponsiveSend::~ResponsiveSend() {
   while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
   }
   busy_.reset();
+  if (quitCode_) {
+    const int code = static_cast<int>(*quitCode_);
+    RunInProgress::WhenOver([code] { PostQuitMessage(code); });
+  }
 }
 
 std::unique_ptr<HTTPManager> ResponsiveSend::MakeGateway(Settings& settings, const CodePage& codePage,
@@ -37,25 +43,20 @@ std::unique_ptr<HTTPManager> ResponsiveSend::MakeGateway(Settings& settings, con
 
 bool ResponsiveSend::Wait(HANDLE done, DWORD ms) {
   const ULONGLONG deadline = GetTickCount64() + ms;
-  bool signalled = false;
-  bool quit = false;
-  WPARAM quitCode = 0;
   for (;;) {
     const ULONGLONG now = GetTickCount64();
     const DWORD left = static_cast<DWORD>(now < deadline ? deadline - now : 0);
     const DWORD woke = MsgWaitForMultipleObjectsEx(1, &done, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_OBJECT_0) {
-      signalled = true;
-      break;
-    }
-    if (woke != WAIT_OBJECT_0 + 1) break;  // the deadline, or a wait that failed
+    if (woke == WAIT_OBJECT_0) return true;
+    if (woke != WAIT_OBJECT_0 + 1) return false;  // the deadline, or a wait that failed
     MSG message;
     // Sent messages are dispatched inside PeekMessage itself.
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
-        quit = true;
-        quitCode = message.wParam;
-        break;
+        // The mail client is closing: what is not sent yet stays unsent.
+        quitCode_ = message.wParam;
+        run_.RequestStop();
+        continue;
       }
       if (IsInput(message.message)) {
         if (IsEscapeIn(message, dialog_)) run_.RequestStop();
@@ -64,7 +65,4 @@ bool ResponsiveSend::Wait(HANDLE done, DWORD ms) {
       DispatchMessageW(&message);
     }
   }
-  // The modal loop that owns the thread must still see the quit request.
-  if (quit) PostQuitMessage(static_cast<int>(quitCode));
-  return signalled;
 }

@@ -14,7 +14,10 @@
 //   thread of the system's pool), this thread waits for it by dispatching
 //   paint, timers and messages sent or posted by other threads; keyboard
 //   and mouse input is dropped, except that Escape in the dialog stops the
-//   run (after the exchange in progress).
+//   run (after the exchange in progress);
+// - a request to quit (WM_QUIT) stops the run as Escape does and is held:
+//   once the run is over (RunInProgress), after its report, it is posted
+//   again for the mail client's own loop.
 // Input left in the queue when the run ends is dropped too, never replayed.
 // That a run is in progress at all is RunInProgress's to say.
 class ResponsiveSend : public ExchangeWait {
@@ -38,4 +41,5 @@ class ResponsiveSend : public ExchangeWait {
   HWND dialog_;
   SendRun run_;
   std::optional<CCursorHelper> busy_;
+  std::optional<WPARAM> quitCode_;
 };

@@ -1,11 +1,12 @@
 #pragma once
+#include <functional>
 
 // Whether a send run is in progress in this process: from the press of a
 // send button until the run's report has been dealt with. The one place
 // that knows it, asked by the toolbar's commands (no command starts while a
-// run is in progress), by the sending dialogs (a click that reaches them
-// meanwhile, posted or sent, starts no second run) and by the add-in's
-// disconnection (the gateway connection stays while a run uses it).
+// run is in progress) and by the sending dialogs (a click that reaches them
+// meanwhile, posted or sent, starts no second run). Scopes are taken and
+// ended on the thread of the dialogs.
 class RunInProgress {
  public:
   RunInProgress();
@@ -14,4 +15,9 @@ class RunInProgress {
   RunInProgress& operator=(const RunInProgress&) = delete;
 
   static bool Now();
+
+  // Runs `action` once no run is in progress any more: when the last scope
+  // ends, or at once when there is none. A request to quit that a run
+  // takes in waits until its report has been seen.
+  static void WhenOver(std::function<void()> action);
 };

@@ -23,6 +23,9 @@ namespace {
 constexpr long kRefused = static_cast<long>(0x800A01A8);
 // What the host answers for a toolbar name that is taken.
 constexpr long kInvalidName = static_cast<long>(0x800A0005);
+// The mail client's reasons for a disconnection.
+constexpr int kHostShutdown = 0;
+constexpr int kUserClosed = 1;
 
 // Commands that record what ran, in place of the dialogs.
 struct CommandLog {
@@ -202,17 +205,62 @@ TEST_F(AddinConnection, ClicksRunTheCommandOfEachButton) {
   EXPECT_TRUE(log_.failures.empty());
 }
 
-TEST_F(AddinConnection, DisconnectingChangesNothingAndTheButtonsOutliveTheAddin) {
-  long moduleCount = ModuleLockCount();
+// The count a COM object gives back after one more reference and its release.
+ULONG References(IUnknown* object) {
+  object->AddRef();
+  return object->Release();
+}
+
+TEST_F(AddinConnection, TurnedOffAndOnThreeTimesItLeavesOneToolbarAndHoldsNothingOnceOff) {
+  const long moduleCount = ModuleLockCount();
+  IDispatch* application = client_->Application().Get();
+  const ULONG applicationReferences = References(application);
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    ComPtr<_IDTExtensibility2> addin = NewAddin();
+    ASSERT_EQ(Connect(addin), S_OK) << "cycle " << cycle;
+    EXPECT_EQ(addin->OnDisconnection(kUserClosed, nullptr), E_NOTIMPL);
+    EXPECT_TRUE(Toolbars().empty()) << "turned off, its toolbar goes";
+    EXPECT_EQ(References(application), applicationReferences) << "while the add-in object still lives";
+    EXPECT_EQ(ModuleLockCount(), moduleCount + 1) << "the add-in object alone";
+  }
+  EXPECT_EQ(client_->Calls().Of("CommandBarButton.Unadvise"), 9);
+
   ComPtr<_IDTExtensibility2> addin = NewAddin();
   ASSERT_EQ(Connect(addin), S_OK);
-  EXPECT_EQ(addin->OnDisconnection(1, nullptr), E_NOTIMPL);
-  EXPECT_EQ(addin->OnBeginShutdown(nullptr), E_NOTIMPL);
-  addin.Reset();
   ASSERT_EQ(Toolbars().size(), 1u);
-  EXPECT_EQ(client_->Click(u"SMSPluginOptions"), 1u);
-  EXPECT_EQ(log_.ran.size(), 1u);
-  EXPECT_EQ(ModuleLockCount(), moduleCount + 3) << "the library stays while the buttons' sinks live";
+  for (const auto& button : Toolbars()[0].buttons) EXPECT_EQ(button.sinkCount, 1u);
+
+  // At shutdown the temporary toolbar is the host's to take, but nothing on it answers.
+  EXPECT_EQ(addin->OnDisconnection(kHostShutdown, nullptr), E_NOTIMPL);
+  ASSERT_EQ(Toolbars().size(), 1u);
+  for (const auto& button : Toolbars()[0].buttons) EXPECT_EQ(button.sinkCount, 0u);
+  EXPECT_EQ(client_->Click(u"SMSPluginOptions"), 0u);
+  EXPECT_TRUE(log_.ran.empty());
+  addin.Reset();
+  EXPECT_EQ(ModuleLockCount(), moduleCount) << "the library may go";
+  EXPECT_EQ(References(application), applicationReferences);
+}
+
+// A command's dialog runs a message loop, and the user may turn the add-in
+// off from there.
+TEST_F(AddinConnection, TurnedOffDuringACommandTheCommandEndsAndThenEverythingGoes) {
+  const long moduleCount = ModuleLockCount();
+  ComPtr<_IDTExtensibility2> addin;
+  auto table = RecordingCommands(log_);
+  bool applicationKept = false;
+  table->commands[1].run = [&](const CommandContext& context) {
+    addin->OnDisconnection(kUserClosed, nullptr);
+    addin.Reset();
+    applicationKept = context.application && outlook::ActiveExplorer(context.application);
+    log_.ran.push_back(u"ran on");
+  };
+  ASSERT_EQ(CQuorvalOAddin::Create(nullptr, IID__IDTExtensibility2, &addin, table), S_OK);
+  ASSERT_EQ(Connect(addin), S_OK);
+  EXPECT_EQ(client_->Click(u"NewBatchSMSMessage"), 1u);
+  EXPECT_EQ(log_.ran, std::vector<std::u16string>{u"ran on"});
+  EXPECT_TRUE(applicationKept) << "the command keeps its own reference";
+  EXPECT_TRUE(Toolbars().empty());
+  EXPECT_EQ(ModuleLockCount(), moduleCount);
 }
 
 TEST_F(AddinConnection, AButtonWhoseSinkCannotBeAdvisedDoesNothing) {

@@ -14,7 +14,9 @@
 #include <string>
 #include <thread>
 
+#include "gateway/internet_session_win.h"
 #include "gateway/wininet_exchange_win.h"
+#include "support/wait.h"
 
 namespace {
 
@@ -166,6 +168,31 @@ TEST(ExchangeDeadline, EachExchangeIsWaitedForOnceOnTheCallersThreadUpToItsDeadl
   EXPECT_EQ(exchange.Get("127.0.0.1", stalled.Port(), "/b").outcome, HttpReply::Outcome::kTimedOut);
   EXPECT_EQ(wait.waits, 2);
   EXPECT_LT(MillisecondsSince(start), kTimeoutMs + 3000) << "abandoned at its deadline at the latest";
+}
+
+bool IsOpenInternetHandle(HINTERNET handle) {
+  DWORD type = 0;
+  DWORD size = sizeof type;
+  return InternetQueryOptionW(handle, INTERNET_OPTION_HANDLE_TYPE, &type, &size) &&
+         type == INTERNET_HANDLE_TYPE_INTERNET;
+}
+
+// Disconnection closes the session while an exchange may still be left
+// behind in WinINet: its connection and request must not outlive their
+// parent, whose freed value a new session could get.
+TEST(ExchangeDeadline, TheSessionClosedUnderAnExchangeLeftBehindLastsUntilThatExchangeEnds) {
+  const HINTERNET root = internet_session::Acquire(kTimeoutMs).get();
+  ASSERT_NE(root, nullptr);
+  auto server = std::make_unique<TricklingServer>("");
+  WinInetExchange exchange(kTimeoutMs);
+  ASSERT_EQ(exchange.Get("127.0.0.1", server->Port(), "/a").outcome, HttpReply::Outcome::kTimedOut);
+  EXPECT_TRUE(internet_session::InUse()) << "the exchange was left behind";
+
+  internet_session::Close();
+  EXPECT_TRUE(IsOpenInternetHandle(root)) << "closed under the exchange's children";
+  server.reset();
+  EXPECT_TRUE(WaitUntil([] { return !internet_session::InUse(); })) << "the exchange let go";
+  EXPECT_FALSE(IsOpenInternetHandle(root)) << "closed with the last exchange that held it";
 }
 
 }  // namespace

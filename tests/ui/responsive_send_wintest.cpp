@@ -13,6 +13,7 @@
 
 #include "gateway/delivery_report.h"
 #include "ui/responsive_send_win.h"
+#include "ui/run_in_progress.h"
 #include "gateway_fakes.h"
 #include "platform/clock_win.h"
 #include "platform/code_page_win.h"
@@ -231,6 +232,42 @@ TEST_F(ResponsiveSendTest, EscapeStopsTheRunAfterTheExchangeInProgress) {
       << "no request after the stop";
   EXPECT_EQ(messages_.back()->reportText(),
             "Message for Patient T was not sent. Details: The run was stopped before this message was sent.");
+}
+
+// Takes WM_QUIT out of this thread's queue; its exit code, or -1 when there is none.
+long TakeQuit() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) return static_cast<long>(message.wParam);
+  }
+  return -1;
+}
+
+// The mail client closing while a run sends.
+TEST_F(ResponsiveSendTest, AQuitStopsTheRunAsEscapeDoesAndReachesTheClientOnceTheRunIsOver) {
+  SimulatorLog log;
+  const size_t requestsBefore = log.Requests().size();
+  const HWND window = window_.window();
+  const DWORD thread = GetCurrentThreadId();
+  std::thread client([&] {
+    if (!WaitForRunOn(window) || !WaitUntil([&] { return log.Requests().size() > requestsBefore; })) return;
+    PostThreadMessageW(thread, WM_QUIT, 7, 0);
+  });
+  long quitBeforeTheReport = -1;
+  {
+    const RunInProgress run;
+    SendRunOf(20, kSlowNumber);
+    client.join();
+    quitBeforeTheReport = TakeQuit();
+  }
+  EXPECT_EQ(cause_, SendRun::StopCause::kStoppedByUser);
+  const int sent = Accepted();
+  const int stopped = CountWithDetails("The run was stopped before this message was sent.");
+  EXPECT_GE(stopped, 1);
+  EXPECT_EQ(sent + stopped, 20);
+  EXPECT_EQ(log.Requests().size() - requestsBefore, static_cast<size_t>(sent));
+  EXPECT_EQ(quitBeforeTheReport, -1) << "held while the run's report is shown";
+  EXPECT_EQ(TakeQuit(), 7) << "posted again once the run is over";
 }
 
 TEST_F(ResponsiveSendTest, TheBusyCaptionLastsAsLongAsTheScope) {

@@ -34,6 +34,11 @@ HRESULT BarControls(const Dispatch& commandBar, Dispatch& controls) {
   return ObjectResult(commandBar.GetProperty(L"Controls", value), value, controls);
 }
 
+HRESULT DeleteCommandBar(const Dispatch& commandBar) {
+  Variant ignored;
+  return commandBar.Call(L"Delete", {}, ignored);
+}
+
 HRESULT AddControl(const Dispatch& controls, long type, bool temporary, Dispatch& control) {
   Variant typeArg = Variant::Long(type), missing = Variant::Missing(),
           temporaryArg = Variant::Bool(temporary);

@@ -15,6 +15,8 @@ HRESULT ExplorerCommandBars(const Dispatch& explorer, Dispatch& commandBars);
 HRESULT AddCommandBar(const Dispatch& commandBars, const std::u16string& name, long position,
                       bool temporary, Dispatch& commandBar);
 HRESULT BarControls(const Dispatch& commandBar, Dispatch& controls);
+// CommandBar.Delete: the toolbar and its controls go.
+HRESULT DeleteCommandBar(const Dispatch& commandBar);
 // Controls.Add(Type, Id, Parameter and Before omitted, Temporary).
 HRESULT AddControl(const Dispatch& controls, long type, bool temporary, Dispatch& control);
 
