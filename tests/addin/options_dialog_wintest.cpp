@@ -212,18 +212,21 @@ TEST(OptionsDialog, OpensCentredOverItsOwner) {
   DestroyWindow(owner);
 }
 
-// A store whose writes fail with an exception.
+// A store whose writes fail with an exception once broken.
 class BrokenSettings : public MemorySettings {
  public:
-  void SetString(const std::u16string&, const std::u16string&) override {
-    throw std::runtime_error("disk gone");
+  HResult Update(const SettingsChange& change) override {
+    if (broken) throw std::runtime_error("disk gone");
+    return MemorySettings::Update(change);
   }
+  bool broken = false;
 };
 
 TEST(OptionsDialog, AFailingHandlerClosesTheDialogAndReachesTheCaller) {
   BrokenSettings settings;
-  settings.MemorySettings::SetString(u"UserName", u"u");
-  settings.MemorySettings::SetString(u"Password", u"p");
+  settings.SetString(u"UserName", u"u");
+  settings.SetString(u"Password", u"p");
+  settings.broken = true;
   EXPECT_THROW(RunOptions(settings,
                           [](DialogUser& user) {
                             HWND dialog = user.WaitForDialog(kTitle);
