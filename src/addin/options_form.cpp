@@ -23,12 +23,13 @@ OptionsForm ReadOptions(Settings& settings) {
   return form;
 }
 
-void WriteOptions(Settings& settings, const OptionsForm& form) {
-  settings.SetString(settings_key::kUserName, form.userName);
-  settings.SetString(settings_key::kPassword, form.password);
-  settings.SetFlag(settings_key::kConcatenation, form.concatenation);
-  settings.SetFlag(settings_key::kShowDeliveryResults, form.showDeliveryResults);
-  settings.SetFlag(settings_key::kAlphabet, form.alphabet == AlphabetChoice::Unicode);
+HResult WriteOptions(Settings& settings, const OptionsForm& form) {
+  const auto flag = [](bool on) { return std::u16string(on ? u"1" : u"0"); };
+  return settings.SetStrings({{settings_key::kUserName, form.userName},
+                              {settings_key::kPassword, form.password},
+                              {settings_key::kConcatenation, flag(form.concatenation)},
+                              {settings_key::kShowDeliveryResults, flag(form.showDeliveryResults)},
+                              {settings_key::kAlphabet, flag(form.alphabet == AlphabetChoice::Unicode)}});
 }
 
 bool OptionsCanBeSaved(const std::u16string& userName, const std::u16string& password) {

@@ -18,9 +18,10 @@ struct OptionsForm {
 
 OptionsForm ReadOptions(Settings& settings);
 
-// Writes all five values, in the order user name, password, concatenation,
-// delivery results, alphabet; anything but Unicode saves as GSM.
-void WriteOptions(Settings& settings, const OptionsForm& form);
+// Writes all five values in one write, all or none, in the order user
+// name, password, concatenation, delivery results, alphabet; anything but
+// Unicode saves as GSM.
+HResult WriteOptions(Settings& settings, const OptionsForm& form);
 
 // OK needs both account fields non-empty; blanks count as text.
 bool OptionsCanBeSaved(const std::u16string& userName, const std::u16string& password);

@@ -1,7 +1,15 @@
 #include "addin/sms_plugin_options_win.h"
 
 #include "addin/options_form.h"
+#include "platform/prompt_win.h"
 #include "resource_ids.h"
+
+namespace {
+
+// The dialog's title, which its message boxes carry.
+constexpr char16_t kTitle[] = u"SMS plugin options";
+
+}  // namespace
 
 CSMSPluginOptions::CSMSPluginOptions(Settings& settings)
     : ModalDialog(IDD_SMS_PLUGIN_OPTIONS), settings_(settings) {}
@@ -21,8 +29,7 @@ bool CSMSPluginOptions::OnInitDialog() {
 bool CSMSPluginOptions::OnCommand(int id, int notification) {
   switch (id) {
     case IDOK:
-      Save();
-      Close(IDOK);
+      if (Save()) Close(IDOK);
       return true;
     case IDCANCEL:
       Close(IDCANCEL);
@@ -41,12 +48,19 @@ void CSMSPluginOptions::UpdateOkButton() {
   EnableItem(IDOK, OptionsCanBeSaved(ItemText(IDC_USER_NAME), ItemText(IDC_PASSWORD)));
 }
 
-void CSMSPluginOptions::Save() {
+bool CSMSPluginOptions::Save() {
   OptionsForm form;
   form.userName = ItemText(IDC_USER_NAME);
   form.password = ItemText(IDC_PASSWORD);
   form.concatenation = IsChecked(IDC_CONCATENATION);
   form.showDeliveryResults = IsChecked(IDC_SHOW_DELIVERY_RESULTS);
   form.alphabet = IsChecked(IDC_ALPHABET_UNICODE) ? AlphabetChoice::Unicode : AlphabetChoice::Gsm;
-  WriteOptions(settings_, form);
+  const HResult status = WriteOptions(settings_, form);
+  if (status == kStatusOk) return true;
+  // The dialog stays open with what the user entered, so nothing is lost.
+  MessageBoxPrompt(Window()).Show(u"Your options could not be saved.\n\n" + settings_.DescribeWriteFailure(status) +
+                                      u"\n\nThey are still in this window: press OK to try again, or Cancel "
+                                      u"to leave them unsaved.",
+                                  kTitle);
+  return false;
 }

@@ -12,7 +12,8 @@ class CSMSPluginOptions : public ModalDialog {
   bool OnInitDialog() override;
   bool OnCommand(int id, int notification) override;
   void UpdateOkButton();
-  void Save();
+  // False, the user told why, when the settings refused the values.
+  bool Save();
 
   Settings& settings_;
 };

@@ -16,12 +16,13 @@ bool IsUnreserved(unsigned char c) {
 }  // namespace
 
 GatewayAccount ReadGatewayAccount(Settings& settings, const CodePage& codePage) {
-  const SendingOptions options = SendingOptions::Read(settings);
+  const auto section = settings.ReadSection();
+  const SendingOptions options = SendingOptions::From(*section);
   GatewayAccount account;
   account.unicode = options.MarksRequestUnicode();
   account.concatenate = options.Concatenates();
-  account.password = codePage.ToAnsi(settings.GetString(settings_key::kPassword));
-  account.userName = codePage.ToAnsi(settings.GetString(settings_key::kUserName));
+  account.password = codePage.ToAnsi(section->GetString(settings_key::kPassword));
+  account.userName = codePage.ToAnsi(section->GetString(settings_key::kUserName));
   return account;
 }
 

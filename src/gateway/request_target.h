@@ -14,6 +14,7 @@ struct GatewayAccount {
   bool unicode = false;
 };
 
+// Reads them now, as every request does, in one read of the settings.
 GatewayAccount ReadGatewayAccount(Settings& settings, const CodePage& codePage);
 
 // The gateway's script path.

@@ -1,7 +1,8 @@
 #include "store/sending_options.h"
 
-SendingOptions SendingOptions::Read(Settings& settings) {
-  return SendingOptions(settings.GetInt(settings_key::kAlphabet, 0),
-                        settings.GetInt(settings_key::kConcatenation, 0),
-                        settings.GetInt(settings_key::kShowDeliveryResults, 1));
+SendingOptions SendingOptions::Read(Settings& settings) { return From(*settings.ReadSection()); }
+
+SendingOptions SendingOptions::From(SettingsReader& values) {
+  return SendingOptions(values.GetInt(settings_key::kAlphabet, 0), values.GetInt(settings_key::kConcatenation, 0),
+                        values.GetInt(settings_key::kShowDeliveryResults, 1));
 }

@@ -9,9 +9,12 @@
 // Unicode.
 class SendingOptions {
  public:
-  // Reads "Alphabet", "Concatenation" and "ShowDeliveryResults" now; a
-  // missing key gives its default (GSM, no concatenation, report shown).
+  // Reads "Alphabet", "Concatenation" and "ShowDeliveryResults" now, in one
+  // read of the settings; a missing key gives its default (GSM, no
+  // concatenation, report shown).
   static SendingOptions Read(Settings& settings);
+  // The same, from values already read.
+  static SendingOptions From(SettingsReader& values);
 
   SendingOptions(unsigned alphabet, unsigned concatenation, unsigned showDeliveryResults)
       : alphabet_(alphabet), concatenation_(concatenation), showDeliveryResults_(showDeliveryResults) {}

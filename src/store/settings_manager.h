@@ -13,8 +13,8 @@
 //
 // When the folder is unknown (the application-data lookup failed) or a file's
 // full path would not fit in 259 characters, that file is not used: reads
-// give the defaults, writes are dropped, LoadHistory leaves the history as it
-// is and SaveHistory fails with ERROR_PATH_NOT_FOUND.
+// give the defaults, writes fail with ERROR_PATH_NOT_FOUND, LoadHistory
+// leaves the history as it is and SaveHistory fails with ERROR_PATH_NOT_FOUND.
 class SettingsManager : public Settings {
  public:
   // The store in the user's roaming application-data folder, made on first use.
@@ -27,7 +27,16 @@ class SettingsManager : public Settings {
 
   unsigned GetInt(const std::u16string& key, unsigned defaultValue) override;
   std::u16string GetString(const std::u16string& key) override;
-  void SetString(const std::u16string& key, const std::u16string& value) override;
+  std::unique_ptr<SettingsReader> ReadSection() override;
+  // Refused, and nothing changed, when the file is read-only, no copy of it
+  // can be made, or another program holds it past a few short retries
+  // (ERROR_SHARING_VIOLATION). A Settings.ini removed meanwhile is made
+  // again, with its byte-order mark. Writers of the same file take turns
+  // across processes, and a change that a program which does not take
+  // turns made meanwhile is kept: the write is applied again on top of it.
+  HResult Update(const SettingsChange& change) override;
+  // Names the file and the system's reason.
+  std::u16string DescribeWriteFailure(HResult status) override;
 
   void RecordSent(const std::string& historyKey, const std::string& text, double sendTime);
   bool WasSent(const std::string& historyKey, const std::string& text) const;

@@ -212,18 +212,47 @@ TEST(OptionsDialog, OpensCentredOverItsOwner) {
   DestroyWindow(owner);
 }
 
-// A store whose writes fail with an exception.
+TEST(OptionsDialog, ARefusedSaveIsToldAndTheDialogStaysOpenWithItsValues) {
+  RecordingSettings settings;
+  settings.RefuseWrites();
+  INT_PTR result = RunOptions(settings, [&settings](DialogUser& user) {
+    HWND dialog = user.WaitForDialog(kTitle);
+    ASSERT_NE(dialog, nullptr);
+    user.Type(dialog, IDC_USER_NAME, L"bob");
+    user.Type(dialog, IDC_PASSWORD, L"pw");
+    user.Click(dialog, IDC_CONCATENATION);
+    user.Click(dialog, IDOK);
+    HWND box = user.WaitForMessageBox(dialog, kTitle);
+    ASSERT_NE(box, nullptr) << "the failure is told";
+    EXPECT_EQ(user.MessageText(box).rfind(L"Your options could not be saved.", 0), 0u) << "the message box says so";
+    user.Click(box, IDOK);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+    EXPECT_EQ(user.Text(dialog, IDC_USER_NAME), L"bob");
+    EXPECT_TRUE(user.IsChecked(dialog, IDC_CONCATENATION));
+    settings.AcceptWrites();
+    user.Click(dialog, IDOK);
+    EXPECT_TRUE(user.WaitUntilClosed(dialog));
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(settings.Raw(u"UserName"), u"bob");
+  EXPECT_EQ(settings.Raw(u"Concatenation"), u"1");
+}
+
+// A store whose writes fail with an exception once broken.
 class BrokenSettings : public MemorySettings {
  public:
-  void SetString(const std::u16string&, const std::u16string&) override {
-    throw std::runtime_error("disk gone");
+  HResult Update(const SettingsChange& change) override {
+    if (broken) throw std::runtime_error("disk gone");
+    return MemorySettings::Update(change);
   }
+  bool broken = false;
 };
 
 TEST(OptionsDialog, AFailingHandlerClosesTheDialogAndReachesTheCaller) {
   BrokenSettings settings;
-  settings.MemorySettings::SetString(u"UserName", u"u");
-  settings.MemorySettings::SetString(u"Password", u"p");
+  settings.SetString(u"UserName", u"u");
+  settings.SetString(u"Password", u"p");
+  settings.broken = true;
   EXPECT_THROW(RunOptions(settings,
                           [](DialogUser& user) {
                             HWND dialog = user.WaitForDialog(kTitle);

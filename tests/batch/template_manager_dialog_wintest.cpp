@@ -315,6 +315,44 @@ TEST(NewTemplateName, OkIsEnabledExactlyWhileTheNameIsNotEmpty) {
   EXPECT_EQ(settings.GetTemplateName(2), u"Recall");
 }
 
+TEST(TemplateManager, RefusedSavesAreToldAndTheDialogsKeepWhatWasTyped) {
+  RecordingSettings settings;
+  StoreTemplates(settings, {{u"Dentist", u"first text"}});
+  settings.RefuseWrites();
+  CMessageTemplateManager manager(settings);
+  RunWithUser([&] { return manager.DoModal(nullptr); },
+              [](DialogUser& user) {
+                HWND dialog = user.WaitForDialog(kManagerTitle);
+                ASSERT_NE(dialog, nullptr);
+                user.Type(dialog, IDC_TEMPLATE_TEXT, L" edited");
+                user.Click(dialog, IDC_SAVE_CHANGES);
+                HWND box = user.WaitForMessageBox(dialog, kManagerTitle);
+                ASSERT_NE(box, nullptr);
+                EXPECT_EQ(user.MessageText(box).rfind(L"The template text could not be saved.", 0), 0u);
+                user.Click(box, IDOK);
+                EXPECT_EQ(user.Text(dialog, IDC_TEMPLATE_TEXT), L"first text edited");
+
+                user.Click(dialog, IDC_SAVE_AS_NEW);
+                HWND nameDialog = user.WaitForDialog(kNameTitle);
+                ASSERT_NE(nameDialog, nullptr);
+                user.Type(nameDialog, IDC_NEW_TEMPLATE_NAME, L"Recall");
+                user.Click(nameDialog, IDOK);
+                box = user.WaitForMessageBox(nameDialog, kNameTitle);
+                ASSERT_NE(box, nullptr);
+                EXPECT_EQ(user.MessageText(box).rfind(L"The new template could not be saved.", 0), 0u);
+                user.Click(box, IDOK);
+                EXPECT_TRUE(IsWindowVisible(nameDialog)) << "the name dialog stays open";
+                EXPECT_EQ(user.Text(nameDialog, IDC_NEW_TEMPLATE_NAME), L"Recall");
+                user.Click(nameDialog, IDCANCEL);
+                EXPECT_TRUE(user.WaitUntilClosed(nameDialog));
+                EXPECT_EQ(ListedNames(dialog), std::vector<std::wstring>{L"Dentist"});
+                EXPECT_EQ(user.Text(dialog, IDC_TEMPLATE_TEXT), L"first text edited");
+                user.Click(dialog, IDOK);
+              });
+  EXPECT_EQ(manager.CurrentText(), u"first text") << "what is stored, not what was refused";
+  EXPECT_TRUE(settings.writes.empty());
+}
+
 TEST(TemplateManager, ModalOverItsOwnerAndTheNameDialogOverTheManager) {
   MemorySettings settings;
   HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 60, 700, 500,

@@ -164,6 +164,33 @@ TEST(SettingsFile, EncodedValuesInAFileReadBackDecodedAndCut) {
   EXPECT_EQ(settings.GetString(u"C"), u"\\n plain" + marker);
 }
 
+// The section read in one go answers as a read of each key does.
+TEST(SettingsFile, TheSectionReadGivesWhatEachKeyReadGives) {
+  TempFolder temp;
+  const std::u16string marker(1, u'\uFDD0');
+  std::u16string longEncoded = marker;
+  for (int i = 0; i < 700; ++i) longEncoded += u"ab\\n";
+  longEncoded += marker;
+  std::vector<unsigned char> content = {0xFF, 0xFE};
+  for (auto b : Utf16Bytes(u"[Other]\r\nUserName=elsewhere\r\n[Profile]\r\nusername=first\r\nUserName=second\r\n"
+                           u"Password=  \"quoted\"  \r\nBare\r\nEmpty=\r\nQuote='\r\nAlphabet=0x1F\r\n"
+                           u"Concatenation=-2\r\nShowDeliveryResults=\"\"\r\nCount=" + std::u16string(40, u'9') +
+                           u"\r\nLong=" + std::u16string(3000, u'x') + u"\r\nEncoded=" + longEncoded +
+                           u"\r\nA=" + marker + u"x\\ny" + marker + u"\r\n"))
+    content.push_back(b);
+  ASSERT_TRUE(WriteFileBytes(temp / L"Settings.ini", content));
+  SettingsManager settings(temp.path());
+  const auto section = settings.ReadSection();
+  for (const char16_t* key : {u"UserName", u"Password", u"Bare", u"Empty", u"Quote", u"Alphabet", u"Concatenation",
+                              u"ShowDeliveryResults", u"Count", u"Long", u"Encoded", u"A", u"Missing"}) {
+    const std::string label(key, key + std::char_traits<char16_t>::length(key));
+    EXPECT_EQ(section->GetString(key), settings.GetString(key)) << label;
+    EXPECT_EQ(section->GetInt(key, 7), settings.GetInt(key, 7)) << label;
+  }
+  EXPECT_EQ(section->GetString(u"UserName"), u"first") << "the first entry, whatever its case";
+  EXPECT_EQ(section->GetString(u"Encoded").size(), 2047u);
+}
+
 TEST(SettingsFile, NoUsableFolderGivesDefaultsAndWritesNothing) {
   TempFolder temp;
   // A folder whose Settings.ini path would pass 259 characters.
@@ -171,7 +198,7 @@ TEST(SettingsFile, NoUsableFolderGivesDefaultsAndWritesNothing) {
   for (const std::wstring& folder : {std::wstring(), deep}) {
     SettingsManager settings(folder);
     EXPECT_TRUE(settings.SettingsPath().empty());
-    settings.SetString(settings_key::kUserName, u"lost");
+    EXPECT_EQ(settings.SetString(settings_key::kUserName, u"lost"), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(settings.GetString(settings_key::kUserName), u"");
     EXPECT_EQ(settings.GetInt(settings_key::kShowDeliveryResults, 1), 1u);
     EXPECT_NE(settings.SaveHistory(), 0);

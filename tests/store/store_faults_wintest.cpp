@@ -3,8 +3,11 @@
 // saved before lost, and a save that fails leaves the memory as it was.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <set>
 #include <string>
+#include <thread>
 
 #include "history_files_win.h"
 
@@ -141,22 +144,78 @@ TEST(SettingsFaults, TruncatedFileKeepsWhatItStillHolds) {
   }
 }
 
-// Windows refuses the writes to a read-only file; Wine run as root may
-// take them. Either way every other value stays.
-TEST(SettingsFaults, ReadOnlyFileStillReadsAndLosesNothing) {
+// A read-only file is refused whoever runs the add-in, and every value stays.
+TEST(SettingsFaults, ReadOnlyFileIsRefusedAndLosesNothing) {
   TempFolder temp;
   ASSERT_TRUE(WriteFileBytes(temp / L"Settings.ini", IniBytes(kUserText)));
   ASSERT_TRUE(SetFileAttributesW((temp / L"Settings.ini").c_str(), FILE_ATTRIBUTE_READONLY));
   SettingsManager settings(temp.path());
-  settings.SetString(settings_key::kUserName, u"bob");
-  settings.AddTemplate(u"new", u"text");
-  SettingsManager again(temp.path());
-  const std::u16string user = again.GetString(settings_key::kUserName);
-  EXPECT_TRUE(user == u"anna" || user == u"bob");
-  EXPECT_EQ(again.GetString(settings_key::kPassword), u"s3cret");
-  EXPECT_EQ(again.GetTemplateName(1), u"\u041d\u0430\u043f");
-  EXPECT_EQ(again.GetTemplateText(1), u"Hi [[first name]]");
+  EXPECT_EQ(settings.SetString(settings_key::kUserName, u"bob"), HRESULT_FROM_WIN32(ERROR_FILE_READ_ONLY));
+  EXPECT_NE(settings.AddTemplate(u"new", u"text"), 0);
+  EXPECT_NE(settings.DescribeWriteFailure(HRESULT_FROM_WIN32(ERROR_FILE_READ_ONLY)).find(u"Settings.ini"),
+            std::u16string::npos);
   SetFileAttributesW((temp / L"Settings.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadFileBytes(temp / L"Settings.ini"), IniBytes(kUserText));
+  EXPECT_EQ(FilesIn(temp.path()), std::vector<std::wstring>{L"Settings.ini"});
+}
+
+// Another program holding the file without sharing: refused, not dropped.
+TEST(SettingsFaults, AFileHeldByAnotherProgramIsRefused) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteFileBytes(temp / L"Settings.ini", IniBytes(kUserText)));
+  SettingsManager settings(temp.path());
+  {
+    UniqueHandle held(CreateFileW((temp / L"Settings.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held.valid());
+    EXPECT_NE(settings.SetString(settings_key::kUserName, u"bob"), 0);
+  }
+  EXPECT_EQ(ReadFileBytes(temp / L"Settings.ini"), IniBytes(kUserText));
+  EXPECT_EQ(settings.SetString(settings_key::kUserName, u"bob"), 0) << "free again";
+  EXPECT_EQ(SettingsManager(temp.path()).GetString(settings_key::kUserName), u"bob");
+}
+
+TEST(SettingsFaults, AFileRemovedDuringTheSessionIsMadeAgainWithItsMark) {
+  TempFolder temp;
+  SettingsManager settings(temp.path());
+  ASSERT_TRUE(DeleteFileW(settings.SettingsPath().c_str()));
+  const std::u16string name = u"\u4f60\u597d \u041d\u0430\u043f";
+  ASSERT_EQ(settings.AddTemplate(name, u"text"), 0);
+  const std::vector<unsigned char> bytes = ReadFileBytes(settings.SettingsPath());
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes[0], 0xFF);
+  EXPECT_EQ(bytes[1], 0xFE);
+  EXPECT_EQ(SettingsManager(temp.path()).GetTemplateName(1), name);
+}
+
+// Two writers adding templates at once (two mail clients of one user):
+// every template keeps its own number, name and text.
+TEST(SettingsFaults, ConcurrentWritersLoseNothing) {
+  TempFolder temp;
+  SettingsManager(temp.path()).SetString(settings_key::kUserName, u"anna");
+  constexpr int kEach = 12;
+  std::atomic<int> failures{0};
+  auto writer = [&](char16_t who) {
+    SettingsManager settings(temp.path());
+    for (int i = 0; i < kEach; ++i) {
+      const std::u16string name = std::u16string(1, who) + static_cast<char16_t>(u'a' + i);
+      const HResult status = settings.AddTemplate(name, name + u" text");
+      if (status != 0) ++failures;
+    }
+  };
+  std::thread first(writer, u'A'), second(writer, u'B');
+  first.join();
+  second.join();
+  EXPECT_EQ(failures, 0);
+  SettingsManager settings(temp.path());
+  ASSERT_EQ(settings.TemplateCount(), 2 * kEach);
+  std::set<std::u16string> names;
+  for (int n = 1; n <= 2 * kEach; ++n) {
+    names.insert(settings.GetTemplateName(n));
+    EXPECT_EQ(settings.GetTemplateText(n), settings.GetTemplateName(n) + u" text") << n;
+  }
+  EXPECT_EQ(names.size(), static_cast<std::size_t>(2 * kEach));
+  EXPECT_EQ(settings.GetString(settings_key::kUserName), u"anna");
 }
 
 // Every write goes through a copy that must read back whole: a value the
@@ -212,7 +271,11 @@ TEST(FullDisk, SaveThatCannotWriteKeepsTheFileAndTheMemory) {
     SCOPED_TRACE(testing::Message() << std::string(key, key + std::char_traits<char16_t>::length(key)));
     ASSERT_TRUE(WriteFileBytes(temp / L"Settings.ini", ini));
     SettingsManager settings(temp.path());
-    settings.SetString(key, std::u16string(limit, u'y'));
+    EXPECT_NE(settings.SetString(key, std::u16string(limit, u'y')), 0);
+    EXPECT_EQ(ReadFileBytes(temp / L"Settings.ini"), ini);
+    // A template whose text cannot be written adds nothing, not a count
+    // over a missing text.
+    EXPECT_NE(settings.AddTemplate(u"big", std::u16string(limit, u'y')), 0);
     EXPECT_EQ(ReadFileBytes(temp / L"Settings.ini"), ini);
     SettingsManager again(temp.path());
     EXPECT_EQ(again.GetString(settings_key::kUserName), u"anna");

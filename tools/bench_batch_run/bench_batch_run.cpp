@@ -52,7 +52,10 @@ class MemorySettings : public Settings {
     auto found = values_.find(key);
     return found == values_.end() ? std::u16string() : found->second;
   }
-  void SetString(const std::u16string& key, const std::u16string& value) override { values_[key] = value; }
+  HResult Update(const SettingsChange& change) override {
+    for (const auto& [key, value] : change(*this)) values_[key] = value;
+    return kStatusOk;
+  }
 
  private:
   std::map<std::u16string, std::u16string> values_;
