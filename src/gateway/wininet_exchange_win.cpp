@@ -202,7 +202,12 @@ HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, con
 }
 
 HttpReply WinInetExchange::Attempt::Exchange() {
-  if (!HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) {
+  // A fresh connection for every message. WinINet sends a request again,
+  // by itself, when a kept-alive connection closes without an answer; the
+  // gateway may have taken the first one, and the patient would get the
+  // message twice. On a connection of its own a close stays a close.
+  static const char kCloseAfterReply[] = "Connection: close\r\n";
+  if (!HttpSendRequestA(request.get(), kCloseAfterReply, sizeof kCloseAfterReply - 1, nullptr, 0)) {
     const DWORD error = GetLastError();
     return Failed(OutcomeOfSendError(error, GetTickCount64() - start + kTimerSlackMs >= timeoutMs));
   }
