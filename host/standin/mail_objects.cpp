@@ -323,9 +323,10 @@ class NameSpace : public AutomationObject {
       : AutomationObject(std::move(world), "NameSpace", kMembers, std::size(kMembers)) {}
 
  protected:
-  HRESULT InvokeMember(DISPID, WORD flags, const Args& args, VARIANT* result,
+  HRESULT InvokeMember(DISPID id, WORD flags, const Args& args, VARIANT* result,
                        EXCEPINFO* exception) override {
     if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
+    if (id == 2) return ItemFromID(args, result, exception);
     const auto folder = args.Long(0);
     if (!folder) return DISP_E_TYPEMISMATCH;
     if (*folder == kFolderCalendar) {
@@ -338,7 +339,21 @@ class NameSpace : public AutomationObject {
   }
 
  private:
-  static constexpr Member kMembers[] = {{L"GetDefaultFolder", 1}};
+  // Contacts are the items of this store that carry an entry ID.
+  HRESULT ItemFromID(const Args& args, VARIANT* result, EXCEPINFO* exception) {
+    const auto wanted = args.Text(0);
+    if (!wanted) return DISP_E_TYPEMISMATCH;
+    for (const StoreItem& item : world_->store.contacts) {
+      const auto* contact = std::get_if<Contact>(&item.content);
+      if (!contact || std::u16string(contact->entryId.begin(), contact->entryId.end()) != *wanted) continue;
+      if (auto refused = RefuseAtItemLimit(*world_, exception)) return *refused;
+      return ReturnFetched(result, item.faults, ItemObject(world_, item).Get());
+    }
+    // What the client says of an ID whose item was deleted (MAPI_E_NOT_FOUND).
+    return Describe(exception, static_cast<long>(0x8004010F), L"The item could not be found.");
+  }
+
+  static constexpr Member kMembers[] = {{L"GetDefaultFolder", 1}, {L"GetItemFromID", 2}};
 };
 
 constexpr Member kApplicationMembers[] = {{L"Session", 1}, {L"ActiveExplorer", 2}};

@@ -55,6 +55,18 @@ void StandIn::SetOpenItemLimit(std::optional<long> limit) { world_->openItems.li
 
 long StandIn::OpenItems() const { return world_->openItems.count; }
 
+bool StandIn::DeleteContact(const std::u16string& fullName) {
+  auto& contacts = world_->store.contacts;
+  for (auto item = contacts.begin(); item != contacts.end(); ++item) {
+    const auto* contact = std::get_if<Contact>(&item->content);
+    if (contact && contact->fullName == fullName) {
+      contacts.erase(item);
+      return true;
+    }
+  }
+  return false;
+}
+
 std::vector<ToolbarState> StandIn::Toolbars() const {
   std::vector<ToolbarState> toolbars;
   for (const auto& bar : application_->MainExplorer().Bars().All()) {

@@ -63,6 +63,10 @@ class StandIn {
   // through their recipients or recurrence pattern.
   long OpenItems() const;
 
+  // Deletes the first contact of this full name, as a user would in the
+  // client; false when there is none. No object of it may be alive.
+  bool DeleteContact(const std::u16string& fullName);
+
   std::vector<ToolbarState> Toolbars() const;
   // The first button (toolbars in order, then buttons) with this tag, as
   // an automation object; null when there is none.

@@ -14,9 +14,10 @@ std::u16string DirectoryKey(const std::u16string& fullName, const std::u16string
   return fullName + u" (" + mobile + u")";
 }
 
-void ContactDirectory::Load(MailClient& client) {
+void ContactDirectory::Load(std::shared_ptr<MailClient> client) {
   entries_.clear();
-  folder_ = client.DefaultContacts();
+  client_ = std::move(client);
+  folder_ = client_ ? client_->DefaultContacts() : nullptr;
   if (!folder_) return;
   long count = folder_->Count();
   for (long i = 1; i <= count; ++i) {
@@ -25,7 +26,7 @@ void ContactDirectory::Load(MailClient& client) {
     std::optional<std::u16string> name = contact->FullName();
     std::optional<std::u16string> mobile = contact->MobileTelephoneNumber();
     if (!mobile) continue;
-    entries_[DirectoryKey(name.value_or(u""), *mobile)] = DirectoryEntry{name, *mobile, i};
+    entries_[DirectoryKey(name.value_or(u""), *mobile)] = DirectoryEntry{name, *mobile, contact->EntryID(), i};
   }
 }
 
@@ -39,7 +40,8 @@ std::vector<std::u16string> ContactDirectory::Keys() const {
 ContactRef ContactDirectory::Fetch(const std::u16string& key) const {
   auto found = entries_.find(key);
   if (found == entries_.end() || !folder_) return nullptr;
-  ContactRef contact = folder_->ItemAt(found->second.position);
+  const DirectoryEntry& entry = found->second;
+  ContactRef contact = entry.entryID ? client_->ContactByEntryID(*entry.entryID) : folder_->ItemAt(entry.position);
   if (!contact || KeyOf(*contact) != key) return nullptr;
   return contact;
 }

@@ -49,10 +49,7 @@ bool SendSMSDlg::OnInitDialog() {
   });
   recipients_.Init(GetDlgItem(Window(), IDC_RECIPIENTS));
   recipients_.SetSeparatorMode(kRecipientSeparator);
-  if (application_) {
-    std::shared_ptr<MailClient> client = outlook::MakeMailClient(application_);
-    directory_.Load(*client);
-  }
+  if (application_) directory_.Load(outlook::MakeMailClient(application_));
   recipients_.SetEntries(directory_.Keys());
   SetFocus(GetDlgItem(Window(), IDC_RECIPIENTS));
   return false;
@@ -102,7 +99,7 @@ void SendSMSDlg::UpdateCounters() {
 
 void SendSMSDlg::ChooseRecipients() {
   ChooseContacts chooser(ItemText(IDC_RECIPIENTS), directory_.entries());
-  if (chooser.Run() != IDOK) return;
+  if (chooser.Run(Window()) != IDOK) return;
   SetItemText(IDC_RECIPIENTS, chooser.Result());
   UpdateSendButton();
 }

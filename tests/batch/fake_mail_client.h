@@ -135,6 +135,12 @@ class Client : public MailClient {
     ++contactFolderOpens;
     return contacts;
   }
+  ContactRef ContactByEntryID(const std::u16string& entryID) override {
+    for (const auto& contact : contacts->items) {
+      if (contact && contact->EntryID() == entryID) return contact;
+    }
+    return nullptr;
+  }
 
   long contactFolderOpens = 0;
   long contactIdReads = 0;

@@ -10,9 +10,8 @@ using Keys = std::vector<std::u16string>;
 using fake::ContactData;
 
 ContactDirectory Load(std::shared_ptr<fake::ContactsFolder> folder) {
-  fake::Client client(std::move(folder));
   ContactDirectory directory;
-  directory.Load(client);
+  directory.Load(std::make_shared<fake::Client>(std::move(folder)));
   return directory;
 }
 
@@ -44,6 +43,26 @@ TEST(ContactDirectory, FetchGivesNothingWhenTheFolderChangedUnderneath) {
   folder->contacts()[1].fetchFails = true;
   EXPECT_EQ(directory.Fetch(u"Bob (2)"), nullptr);
   EXPECT_EQ(directory.Fetch(u"Nobody (3)"), nullptr);
+}
+
+// The send dialog has no owner: the user can delete or add contacts in the
+// client while it is open.
+TEST(ContactDirectory, ContactsAreFetchedAgainByIdentityAfterOthersWereDeletedOrAdded) {
+  auto folder = std::make_shared<fake::ContactsFolder>(std::vector<ContactData>{
+      {u"Ann", u"1", std::nullopt, false, u"A1"},
+      {u"Bob", u"2", std::nullopt, false, u"B2"},
+      {u"Cy", u"3", std::nullopt, false, u"C3"},
+      {u"Dee", u"4"},  // no identity: found by its place
+  });
+  ContactDirectory directory = Load(folder);
+  auto& contacts = folder->contacts();
+  contacts.erase(contacts.begin());
+  contacts.push_back(ContactData{u"New", u"9", std::nullopt, false, u"N9"});
+  EXPECT_EQ(directory.Fetch(u"Ann (1)"), nullptr) << "deleted";
+  ASSERT_NE(directory.Fetch(u"Bob (2)"), nullptr);
+  ASSERT_NE(directory.Fetch(u"Cy (3)"), nullptr);
+  EXPECT_EQ(directory.Fetch(u"Cy (3)")->FullName(), u"Cy");
+  EXPECT_EQ(directory.Fetch(u"Dee (4)"), nullptr) << "its place now holds another contact";
 }
 
 TEST(ContactDirectory, WithoutAFolderItStaysEmpty) {

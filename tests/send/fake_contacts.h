@@ -15,6 +15,7 @@ struct ContactData {
   std::optional<std::u16string> mobile = std::nullopt;
   std::optional<std::u16string> primary = std::nullopt;
   bool fetchFails = false;
+  std::optional<std::u16string> entryID = std::nullopt;
 };
 
 class ContactsFolder : public ContactFolder {
@@ -29,6 +30,13 @@ class ContactsFolder : public ContactFolder {
   }
 
   std::vector<ContactData>& contacts() { return contacts_; }
+  // Looked up by identity, wherever the contact is now.
+  std::shared_ptr<ContactItem> ItemWithID(const std::u16string& entryID) {
+    for (long i = 1; i <= Count(); ++i) {
+      if (contacts_[i - 1].entryID == entryID) return ItemAt(i);
+    }
+    return nullptr;
+  }
   void SetOpenLimit(long limit) { limit_ = limit; }
   long OpenItems() const { return *open_; }
 
@@ -43,7 +51,7 @@ class ContactsFolder : public ContactFolder {
     std::optional<std::u16string> FirstName() override { return data_->fullName; }
     std::optional<std::u16string> MobileTelephoneNumber() override { return data_->mobile; }
     std::optional<std::u16string> PrimaryTelephoneNumber() override { return data_->primary; }
-    std::optional<std::u16string> EntryID() override { return std::nullopt; }
+    std::optional<std::u16string> EntryID() override { return data_->entryID; }
 
    private:
     const ContactData* data_;
@@ -60,6 +68,9 @@ class Client : public MailClient {
   explicit Client(std::shared_ptr<ContactsFolder> contacts) : contacts_(std::move(contacts)) {}
   std::shared_ptr<CalendarFolder> DefaultCalendar() override { return nullptr; }
   std::shared_ptr<ContactFolder> DefaultContacts() override { return contacts_; }
+  ContactRef ContactByEntryID(const std::u16string& entryID) override {
+    return contacts_ ? contacts_->ItemWithID(entryID) : nullptr;
+  }
 
  private:
   std::shared_ptr<ContactsFolder> contacts_;

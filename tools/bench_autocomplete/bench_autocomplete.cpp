@@ -101,7 +101,7 @@ void BenchDirectoryLoad() {
     auto client = standin::StandIn::FromJson(store);
     Clock::time_point start = Clock::now();
     ContactDirectory directory;
-    directory.Load(*outlook::MakeMailClient(outlook::Dispatch(client->Application())));
+    directory.Load(outlook::MakeMailClient(outlook::Dispatch(client->Application())));
     double ms = MicrosecondsSince(start) / 1000.0;
 
     // The baseline: the same walk, reading the same properties, keeping
@@ -116,7 +116,8 @@ void BenchDirectoryLoad() {
         if (!contact) continue;
         auto name = contact->FullName();
         auto mobile = contact->MobileTelephoneNumber();
-        read += mobile.has_value() + name.has_value();
+        auto id = contact->EntryID();
+        read += mobile.has_value() + name.has_value() + id.has_value();
       }
     }
     double walkMs = MicrosecondsSince(start) / 1000.0;

@@ -126,6 +126,11 @@ class AutomationMailClient : public MailClient {
     return std::make_shared<AutomationFolder<ContactItem>>(std::move(items), IsContact,
                                                            MakeContactItem);
   }
+  ContactRef ContactByEntryID(const std::u16string& entryID) override {
+    Dispatch item = ItemFromID(Session(application_), entryID);
+    if (!item || !IsContact(item)) return nullptr;
+    return MakeContactItem(std::move(item));
+  }
 
  private:
   Dispatch DefaultItems(long folderNumber) {

@@ -64,4 +64,7 @@ class MailClient {
   // nullptr when the folder cannot be reached.
   virtual std::shared_ptr<CalendarFolder> DefaultCalendar() = 0;
   virtual std::shared_ptr<ContactFolder> DefaultContacts() = 0;
+  // The contact with this entry ID, wherever it is now; nullptr when there
+  // is none any more, it cannot be read or it is not a contact.
+  virtual ContactRef ContactByEntryID(const std::u16string& entryID) = 0;
 };

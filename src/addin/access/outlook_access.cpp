@@ -45,6 +45,10 @@ Dispatch DefaultFolder(const Dispatch& session, long folder) {
   return ObjectCall(session, L"GetDefaultFolder", Variant::Long(folder));
 }
 
+Dispatch ItemFromID(const Dispatch& session, const std::u16string& entryID) {
+  return ObjectCall(session, L"GetItemFromID", Variant::Text(entryID));
+}
+
 Dispatch FolderItems(const Dispatch& folder) { return ObjectProperty(folder, L"Items"); }
 
 long Count(const Dispatch& collection) {

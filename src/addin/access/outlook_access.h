@@ -17,6 +17,8 @@ Dispatch Session(const Dispatch& application);
 // The explorer window active now; empty when there is none.
 Dispatch ActiveExplorer(const Dispatch& application);
 Dispatch DefaultFolder(const Dispatch& session, long folder);
+// The item with this entry ID; empty when there is none.
+Dispatch ItemFromID(const Dispatch& session, const std::u16string& entryID);
 Dispatch FolderItems(const Dispatch& folder);
 
 // Collections (items, recipients): 0 when the count cannot be read.

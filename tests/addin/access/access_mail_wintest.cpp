@@ -232,6 +232,23 @@ TEST_F(AccessMailTest, PortsSkipWhatCannotBeReadAndReadEachPropertyOnce) {
   EXPECT_EQ(Calls().Of("RecurrencePattern.GetOccurrence"), 3);
 }
 
+TEST_F(AccessMailTest, AContactIsFoundByItsEntryIDWhereverItIsUntilDeleted) {
+  auto mail = MakeMailClient(application_);
+  const auto cyId = mail->DefaultContacts()->ItemAt(5)->EntryID();
+  const auto annId = mail->DefaultContacts()->ItemAt(1)->EntryID();
+  ASSERT_TRUE(cyId && annId);
+  ASSERT_TRUE(client_->DeleteContact(u"Ann Lee"));
+  auto cy = mail->ContactByEntryID(*cyId);
+  ASSERT_NE(cy, nullptr) << "its place changed, its identity did not";
+  EXPECT_EQ(cy->FullName(), u"Cy Ode");
+  EXPECT_EQ(mail->ContactByEntryID(*annId), nullptr) << "deleted";
+  EXPECT_EQ(mail->ContactByEntryID(u"00"), nullptr);
+  EXPECT_EQ(client_->OpenItems(), 1) << "only what the caller holds";
+  cy.reset();
+  client_->Faults().Add({"NameSpace.GetItemFromID", static_cast<long>(0x80040115), 0, -1, {}});
+  EXPECT_EQ(mail->ContactByEntryID(*cyId), nullptr) << "a refused call gives nothing";
+}
+
 TEST_F(AccessMailTest, UnreachableFoldersGiveNoPort) {
   client_->Faults().Add({"NameSpace.GetDefaultFolder", static_cast<long>(0x8004010F), 0, -1, {}});
   auto mail = MakeMailClient(application_);
