@@ -115,5 +115,10 @@ std::u16string SMSMessage::ReportLine() const {
 
 std::u16string SMSMessage::ContactName() const {
   if (!contact_) return {};
-  return contact_->FullName().value_or(std::u16string());
+  std::u16string name = contact_->FullName().value_or(std::u16string());
+  // "Message for  was sent" would leave the user guessing who got it: a
+  // nameless contact goes by its number as the user typed it.
+  if (name.empty()) name = contact_->MobileTelephoneNumber().value_or(std::u16string());
+  if (name.empty()) name = contact_->PrimaryTelephoneNumber().value_or(std::u16string());
+  return name;
 }

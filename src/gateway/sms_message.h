@@ -62,6 +62,7 @@ class SMSMessage {
   const ContactRef& contact() const { return contact_; }
 
  private:
+  // The contact's full name, else its mobile or primary number as given.
   std::u16string ContactName() const;
   void SetReport(const std::u16string& name, const std::string& tail);
   void SetNotSent(const std::u16string& name, const std::string& details);

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr int kColumnWidth = 240;
-constexpr int kMaxCellText = 2047;
 
 std::wstring LoadText(UINT id) {
   const wchar_t* text = nullptr;
@@ -26,10 +25,10 @@ LPWSTR Wide(const std::u16string& text) {
 ChooseContacts::ChooseContacts(std::u16string recipients, ContactDirectory::Entries entries)
     : ModalDialog(IDD_CHOOSE_CONTACTS), result_(std::move(recipients)), entries_(std::move(entries)) {}
 
-INT_PTR ChooseContacts::Run() {
+INT_PTR ChooseContacts::Run(HWND owner) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  return DoModal(nullptr);
+  return DoModal(owner);
 }
 
 bool ChooseContacts::OnInitDialog() {
@@ -62,11 +61,14 @@ bool ChooseContacts::OnInitDialog() {
 
 void ChooseContacts::FillTable() {
   int row = 0;
+  rowKeys_.clear();
   for (const auto& [key, entry] : entries_) {
+    rowKeys_.push_back(key);
     LVITEMW item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = row;
     item.pszText = Wide(key);
+    item.lParam = static_cast<LPARAM>(rowKeys_.size() - 1);
     ListView_InsertItem(table_, &item);
     // The key stands in for a name the client did not give.
     if (entry.fullName) ListView_SetItemText(table_, row, 0, Wide(*entry.fullName));
@@ -76,16 +78,13 @@ void ChooseContacts::FillTable() {
   if (row > 0) ListView_SetItemState(table_, 0, LVIS_SELECTED, LVIS_SELECTED);
 }
 
-std::u16string ChooseContacts::CellText(int row, int column) const {
-  std::wstring text(kMaxCellText + 1, L'\0');
-  ListView_GetItemText(table_, row, column, text.data(), kMaxCellText + 1);
-  text.resize(wcslen(text.c_str()));
-  return std::u16string(text.begin(), text.end());
-}
-
 void ChooseContacts::AppendSelected() {
   int row = ListView_GetNextItem(table_, -1, LVNI_SELECTED);
   if (row < 0) return;
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (!ListView_GetItem(table_, &item) || static_cast<std::size_t>(item.lParam) >= rowKeys_.size()) return;
   // What the user typed into the field since is kept.
   result_ = ItemText(IDC_CHOSEN_RECIPIENTS);
   // A field that ends with the separator (as after a taken suggestion)
@@ -94,7 +93,9 @@ void ChooseContacts::AppendSelected() {
   const bool endsWithSeparator = result_.size() >= separator.size() &&
                                  result_.compare(result_.size() - separator.size(), separator.size(), separator) == 0;
   if (!result_.empty() && !endsWithSeparator) result_ += separator;
-  result_ += CellText(row, 0) + u" (" + CellText(row, 1) + u")";
+  // The row's key, not its cells: for a contact without a name the name
+  // cell already holds the whole key.
+  result_ += rowKeys_[static_cast<std::size_t>(item.lParam)];
   SetItemText(IDC_CHOSEN_RECIPIENTS, result_);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "ui/modal_dialog_win.h"
 #include "send/contact_directory.h"
@@ -11,8 +12,9 @@ class ChooseContacts : public ModalDialog {
  public:
   ChooseContacts(std::u16string recipients, ContactDirectory::Entries entries);
 
-  // Runs the dialog with no owner; IDOK or IDCANCEL.
-  INT_PTR Run();
+  // Runs the dialog owned by `owner`, which it disables meanwhile, so that
+  // the send dialog cannot be used or closed under it; IDOK or IDCANCEL.
+  INT_PTR Run(HWND owner);
   // After OK, the recipients text the user accepted.
   const std::u16string& Result() const { return result_; }
 
@@ -21,10 +23,10 @@ class ChooseContacts : public ModalDialog {
   bool OnCommand(int id, int notification) override;
   void FillTable();
   void AppendSelected();
-  std::u16string CellText(int row, int column) const;
 
   std::u16string result_;
   ContactDirectory::Entries entries_;
+  std::vector<std::u16string> rowKeys_;  // each row's key, by the row's item data
   HWND table_ = nullptr;
   DialogHook hook_;
 };

@@ -11,10 +11,10 @@ std::vector<std::u16string> SendFlow::Send(const std::u16string& recipientsText,
                                            const MakeGateway& makeGateway) const {
   std::unique_ptr<HTTPManager> gateway = makeGateway();
   const std::string encoded = EncodeMessageText(text, SendingOptions::Read(ports_.settings), ports_.codePage);
-  std::vector<std::u16string> tokens = SplitRecipients(recipientsText);
-  if (tokens.back().empty()) tokens.pop_back();
   std::vector<std::u16string> lines;
-  for (const std::u16string& token : tokens) {
+  for (const std::u16string& token : SplitRecipients(recipientsText)) {
+    // An empty or blank piece ("A; ; B", a trailing "; ") names nobody.
+    if (token.find_first_not_of(u' ') == std::u16string::npos) continue;
     if (!directory.Contains(token)) {
       lines.push_back(NotAContactLine(token));
       continue;

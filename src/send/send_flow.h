@@ -32,8 +32,8 @@ class SendFlow {
 
   // Sends `text` to each recipient token of `recipientsText` in order and
   // gives one report line per token: the message's line for a directory
-  // key, else a line saying that nothing was sent to it. An empty last
-  // token (the text ends with "; ") gets no line. Once `run` has stopped,
+  // key, else a line saying that nothing was sent to it. An empty or
+  // blank token gets no line. Once `run` has stopped,
   // the remaining messages are not attempted and say why.
   std::vector<std::u16string> Send(const std::u16string& recipientsText, const std::u16string& text,
                                    const ContactDirectory& directory, SendRun& run,

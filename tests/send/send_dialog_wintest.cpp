@@ -491,6 +491,39 @@ TEST_F(SendDialog, SendMakesOneRequestPerKnownRecipientAndReportsEveryToken) {
   EXPECT_NE(report.find(L"Nothing was sent to \"Al (3);Bob (1)\""), std::wstring::npos) << "no blank, no cut";
 }
 
+TEST_F(SendDialog, TheChooserHoldsTheDialogAndAContactWithoutANameIsChosenAndSentTo) {
+  size_t before = log_.Requests().size();
+  std::wstring report;
+  Run(R"({"contacts": [{"fullName": "Bob", "mobile": "1"}, {"mobile": "6404001"}]})",
+      [&](DialogUser& user, HWND dialog) {
+        user.Click(dialog, IDC_TO_BUTTON);
+        HWND chooser = user.WaitForDialog(kChooser);
+        ASSERT_NE(chooser, nullptr);
+        EXPECT_EQ(GetWindow(chooser, GW_OWNER), dialog);
+        EXPECT_FALSE(IsWindowEnabled(dialog)) << "the dialog cannot be used or closed under its chooser";
+        HWND table = GetDlgItem(chooser, IDC_CONTACT_LIST);
+        ASSERT_EQ(Cell(table, 0, 0), L" (6404001)") << "the key stands in for the missing name";
+        SelectRows(table, {0});
+        user.Click(chooser, IDC_ADD_RECIPIENT);
+        EXPECT_EQ(user.Text(chooser, IDC_CHOSEN_RECIPIENTS), L" (6404001)");
+        user.Click(chooser, IDOK);
+        EXPECT_TRUE(user.WaitUntilClosed(chooser));
+        EXPECT_TRUE(IsWindowEnabled(dialog));
+        user.Type(dialog, IDC_MESSAGE_TEXT, L"Hi");
+        user.Click(dialog, IDOK);
+        HWND box = user.WaitForMessageBox(dialog, kTitle, 20000);
+        ASSERT_NE(box, nullptr);
+        report = user.MessageText(box);
+        user.Click(box, IDOK);
+        EXPECT_TRUE(user.WaitUntilClosed(dialog));
+      });
+  auto requests = log_.Requests();
+  ASSERT_EQ(requests.size() - before, 1u);
+  EXPECT_EQ(requests[before].Param("to"), "6404001");
+  EXPECT_NE(report.find(L"Message for 6404001 was sent successfully."), std::wstring::npos)
+      << std::string(report.begin(), report.end());
+}
+
 TEST_F(SendDialog, UnicodeTextIsEncodedOnceAndNoReportWhenNotWanted) {
   settings_.SetString(u"Alphabet", u"1");
   settings_.SetString(u"ShowDeliveryResults", u"0");

@@ -32,8 +32,7 @@ class SendFlowTest : public ::testing::Test {
     settings_.SetString(u"GatewayHost", u"gw.example.net");
     folder_ = std::make_shared<fake::ContactsFolder>(
         std::vector<ContactData>{{u"Ann Lee", u"+44 1"}, {u"Bob", u"2"}, {u"Cy", u""}});
-    fake::Client client(folder_);
-    directory_.Load(client);
+    directory_.Load(std::make_shared<fake::Client>(folder_));
   }
 
   // Sends as the dialog does, the report after the run.
@@ -97,10 +96,21 @@ TEST_F(SendFlowTest, KeysJoinedWithoutTheBlankAreOneUnknownToken) {
   EXPECT_NE(lines[0].find(u"\"Bob (2);Cy ()\""), std::u16string::npos);
 }
 
-TEST_F(SendFlowTest, EmptyRecipientsAndABareSeparator) {
+TEST_F(SendFlowTest, EmptyAndBlankRecipientsNameNobody) {
   EXPECT_EQ(Send(u""), Lines{});
-  EXPECT_EQ(Send(u"; "), Lines{NotAContactLine(u"")}) << "only the empty last token goes without a line";
+  EXPECT_EQ(Send(u"; "), Lines{});
   EXPECT_TRUE(requests_.empty());
+  EXPECT_EQ(Send(u"Bob (2); ;  ; Nobody"), (Lines{u"Message for Bob was sent successfully. Details: Queued",
+                                                   NotAContactLine(u"Nobody")}));
+}
+
+TEST_F(SendFlowTest, AContactWithoutANameIsSentToAndNamedByItsNumber) {
+  folder_->contacts().push_back({std::nullopt, u"+1 555 4"});
+  folder_->contacts().push_back({u"", u"", u"07 5"});
+  directory_.Load(std::make_shared<fake::Client>(folder_));
+  EXPECT_EQ(Send(u" (+1 555 4);  ()"), (Lines{u"Message for +1 555 4 was sent successfully. Details: Queued",
+                                             u"Message for 07 5 was sent successfully. Details: Queued"}));
+  EXPECT_EQ(Sent("to"), (std::vector<std::string>{"15554", "75"}));
 }
 
 TEST_F(SendFlowTest, UnreadableContactsAndContactsWithoutANumberGetTheirLinesInOrder) {
