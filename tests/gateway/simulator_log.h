@@ -22,11 +22,12 @@ struct LoggedRequest {
   }
 };
 
-// The simulator's request log, named by GATEWAY_SIM_LOG.
+// The simulator's request log, named by GATEWAY_SIM_LOG (or another
+// variable, for another of the simulators).
 class SimulatorLog {
  public:
-  SimulatorLog() {
-    const char* path = std::getenv("GATEWAY_SIM_LOG");
+  explicit SimulatorLog(const char* variable = "GATEWAY_SIM_LOG") {
+    const char* path = std::getenv(variable);
     path_ = path ? path : "";
   }
 

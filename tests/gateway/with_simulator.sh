@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs a Windows test program under Wine with the gateway simulator on
 # loopback: one simulator that answers (account alice/s3cret, faults by
-# recipient number from sim_faults.txt) and one whose port refuses
-# connections. Their ports and the request log reach the program through
-# GATEWAY_SIM_PORT, GATEWAY_SIM_REFUSE_PORT and GATEWAY_SIM_LOG. The zone is
+# recipient number from sim_faults.txt), one whose port refuses
+# connections, and one behind a modelled 50 ms round trip. Their ports and
+# request logs reach the program through GATEWAY_SIM_PORT,
+# GATEWAY_SIM_REFUSE_PORT, GATEWAY_SIM_LOG, GATEWAY_SIM_SLOW_PORT and
+# GATEWAY_SIM_SLOW_LOG. The zone is
 # fixed so that the UTC schedule has a known answer.
 # usage: with_simulator.sh SIMULATOR WINE_RUN PROGRAM [ARGS...]
 set -euo pipefail
@@ -35,11 +37,15 @@ start() {  # name, simulator options...
 start answering --log "$work/requests.jsonl" --user alice --pass s3cret \
   --script "$here/sim_faults.txt" --stall-seconds 60
 start refusing --fault refuse
+# A modelled 50 ms network, for the runs that must take their time.
+start slow --log "$work/slow.jsonl" --user alice --pass s3cret --rtt-ms 50
 
 GATEWAY_SIM_PORT=$(cat "$work/answering.port")
 GATEWAY_SIM_REFUSE_PORT=$(cat "$work/refusing.port")
 GATEWAY_SIM_LOG="Z:${work//\//\\}\\requests.jsonl"
-export GATEWAY_SIM_PORT GATEWAY_SIM_REFUSE_PORT GATEWAY_SIM_LOG TZ=Pacific/Auckland
+GATEWAY_SIM_SLOW_PORT=$(cat "$work/slow.port")
+GATEWAY_SIM_SLOW_LOG="Z:${work//\//\\}\\slow.jsonl"
+export GATEWAY_SIM_PORT GATEWAY_SIM_REFUSE_PORT GATEWAY_SIM_LOG GATEWAY_SIM_SLOW_PORT GATEWAY_SIM_SLOW_LOG TZ=Pacific/Auckland
 status=0
 "$wine_run" "$@" || status=$?
 exit $status
