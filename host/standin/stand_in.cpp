@@ -55,6 +55,10 @@ void StandIn::SetOpenItemLimit(std::optional<long> limit) { world_->openItems.li
 
 long StandIn::OpenItems() const { return world_->openItems.count; }
 
+long StandIn::MostOpenItems() const { return world_->openItems.most; }
+
+void StandIn::ResetMostOpenItems() { world_->openItems.most = world_->openItems.count; }
+
 std::vector<ToolbarState> StandIn::Toolbars() const {
   std::vector<ToolbarState> toolbars;
   for (const auto& bar : application_->MainExplorer().Bars().All()) {
