@@ -98,16 +98,22 @@ MeetingList CollectMeetings(MailClient& client, double frameEnd, const Clock& cl
   return meetings;
 }
 
-std::shared_ptr<AppointmentItem> OpenMeeting(CalendarFolder& calendar, const Meeting& meeting,
-                                             bool* changed) {
+std::shared_ptr<AppointmentItem> MeetingOpener::Open(const Meeting& meeting, bool* changed) {
   if (changed) *changed = false;
-  std::shared_ptr<AppointmentItem> item = calendar.ItemAt(meeting.index);
-  // The series is let go once its occurrence is open.
-  if (item && meeting.occurrence) item = item->GetOccurrence(meeting.start);
+  std::shared_ptr<AppointmentItem> item;
+  if (meeting.occurrence) {
+    if (!series_ || seriesIndex_ != meeting.index) {
+      series_ = calendar_.ItemAt(meeting.index);
+      seriesIndex_ = meeting.index;
+    }
+    if (series_) item = series_->GetOccurrence(meeting.start);
+  } else {
+    series_.reset();
+    item = calendar_.ItemAt(meeting.index);
+  }
   if (!item) return nullptr;
   const auto start = item->Start();
-  const auto at = start ? ToWallSeconds(*start) : std::nullopt;
-  if (at != ToWallSeconds(meeting.start) || item->Subject().value_or(u"") != meeting.subject) {
+  if ((start ? ToWallSeconds(*start) : std::nullopt) != ToWallSeconds(meeting.start)) {
     if (changed) *changed = true;
     return nullptr;
   }

@@ -37,8 +37,24 @@ using MeetingList = std::vector<Meeting>;
 MeetingList CollectMeetings(MailClient& client, double frameEnd, const Clock& clock,
                             RecurringQuestion& question);
 
-// The collected meeting as the calendar holds it now: nullptr when it
-// cannot be fetched or no longer starts when and as it did (the calendar
-// changed during the run); `changed` then tells which.
-std::shared_ptr<AppointmentItem> OpenMeeting(CalendarFolder& calendar, const Meeting& meeting,
-                                             bool* changed = nullptr);
+// Opens collected meetings again as the calendar holds them now, one after
+// another. The series of the last occurrence opened stays open until a
+// meeting of another series or none is opened, as a series' occurrences
+// follow one another in the list.
+class MeetingOpener {
+ public:
+  explicit MeetingOpener(CalendarFolder& calendar) : calendar_(calendar) {}
+
+  // nullptr when the meeting cannot be fetched or no longer starts when it
+  // did (the calendar changed during the run); `changed` tells which.
+  std::shared_ptr<AppointmentItem> Open(const Meeting& meeting, bool* changed = nullptr);
+
+ private:
+  CalendarFolder& calendar_;
+  long seriesIndex_ = 0;
+  std::shared_ptr<AppointmentItem> series_;
+};
+
+inline std::shared_ptr<AppointmentItem> OpenMeeting(CalendarFolder& calendar, const Meeting& meeting) {
+  return MeetingOpener(calendar).Open(meeting);
+}

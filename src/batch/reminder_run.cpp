@@ -122,13 +122,15 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
   };
   std::vector<std::u16string> lines;
   std::shared_ptr<CalendarFolder> calendar = ports_.client.DefaultCalendar();
+  std::optional<MeetingOpener> opener;
+  if (calendar) opener.emplace(*calendar);
   AttendeeResolver resolver(ports_.client);
   for (const Meeting& meeting : meetings) {
     bool changed = false;
-    // Only this meeting is open while its reminders go out, and each of its
-    // attendees and their contacts only while its message is prepared.
+    // Only this meeting (with its series) is open while its reminders go
+    // out, and each attendee's contact only while its message is prepared.
     std::shared_ptr<AppointmentItem> item =
-        meeting.unreadable || !calendar ? nullptr : OpenMeeting(*calendar, meeting, &changed);
+        meeting.unreadable || !opener ? nullptr : opener->Open(meeting, &changed);
     if (!item) {
       lines.push_back(UnreadableMeetingLine(meeting, changed));
       report(static_cast<int>(meeting.attendees));
@@ -193,6 +195,7 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
     }
   }
 
+  opener.reset();
   SaveRecorded(true);
   if (SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) {
     ports_.prompt.Show(BuildDeliveryReport(lines), caption_);

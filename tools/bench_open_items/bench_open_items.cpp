@@ -49,6 +49,7 @@ struct Figures {
   // has no number (which the generator makes every tenth contact).
   long otherLines = 0;
   long calls = 0;
+  std::string callsByMember;
   long mostOpen = 0;
   double seconds = 0;
 };
@@ -98,6 +99,7 @@ Figures Run(const std::string& store, std::optional<long> limit, double now) {
       }, messages);
   f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   f.calls = standIn->Calls().Total();
+  f.callsByMember = standIn->Calls().Report();
   f.mostOpen = standIn->MostOpenItems();
   f.otherLines = OtherLines(prompt.report);
   return f;
@@ -156,6 +158,7 @@ int main() {
                 shape.contacts);
     Print("without a limit", free);
     Print("open-item limit 250", limited);
+    std::printf("calls by member, with the limit:\n%s\n", limited.callsByMember.c_str());
     std::printf("  the same requests in the same order: %s (%zu and %zu)\n", same ? "yes" : "NO",
                 limited.requests.size(), free.requests.size());
     std::printf("  calls, limit / none: %.3f   time (medians of 5), limit / none: %.2f\n",
