@@ -16,17 +16,24 @@ namespace {
 
 constexpr char kOutsideCalendar[] = "The delivery time of this reminder lies outside the calendar's years.";
 
+std::u16string Number(long n) {
+  const std::string digits = std::to_string(n);
+  return std::u16string(digits.begin(), digits.end());
+}
+
 // An attendee's contact as its report line names it: by the contact's full
-// name, else the name the meeting shows for the attendee, else the number.
+// name, else the name the meeting shows for the attendee, else the number,
+// else the attendee's place in the meeting.
 class AttendeeContact : public ContactItem {
  public:
-  AttendeeContact(ContactRef contact, std::shared_ptr<Recipient> attendee)
-      : contact_(std::move(contact)), attendee_(std::move(attendee)) {}
+  AttendeeContact(ContactRef contact, std::shared_ptr<Recipient> attendee, long position)
+      : contact_(std::move(contact)), attendee_(std::move(attendee)), position_(position) {}
   std::optional<std::u16string> FullName() override {
     auto name = contact_->FullName();
     if (!name || name->empty()) name = attendee_->Name();
     if (!name || name->empty()) name = contact_->MobileTelephoneNumber();
     if (!name || name->empty()) name = contact_->PrimaryTelephoneNumber();
+    if (!name || name->empty()) name = u"attendee " + Number(position_);
     return name;
   }
   std::optional<std::u16string> FirstName() override { return contact_->FirstName(); }
@@ -37,12 +44,8 @@ class AttendeeContact : public ContactItem {
  private:
   ContactRef contact_;
   std::shared_ptr<Recipient> attendee_;
+  long position_;
 };
-
-std::u16string Number(long n) {
-  const std::string digits = std::to_string(n);
-  return std::u16string(digits.begin(), digits.end());
-}
 
 std::u16string MeetingName(const Meeting& meeting) {
   if (meeting.subject.empty() && meeting.start == 0) {
@@ -66,9 +69,12 @@ std::u16string ReminderRun::UnreadableAttendeeLine(const Meeting& meeting, long 
          u" was not sent. Details: The attendee could not be read from the meeting.";
 }
 
-std::u16string ReminderRun::UnreadableContactLine(const Meeting& meeting, const std::u16string& attendee) {
-  return u"Message for " + attendee + u", attendee of " + MeetingName(meeting) +
-         u", was not sent. Details: The attendee's contact could not be read from the contacts folder.";
+std::u16string ReminderRun::UnreadableContactLine(const Meeting& meeting, const std::u16string& attendee,
+                                                  long position) {
+  const std::u16string who = attendee.empty() ? u"attendee " + Number(position) + u" of " + MeetingName(meeting)
+                                              : attendee + u", attendee of " + MeetingName(meeting) + u",";
+  return u"Message for " + who + u" was not sent. Details: The attendee's contact could not be read from the "
+         u"contacts folder.";
 }
 
 std::u16string ReminderRun::RepeatQuestion(const std::u16string& filledText, const std::u16string& firstName,
@@ -148,13 +154,11 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
       AttendeeResolver::Found found = resolver.Find(*attendee);
       if (!found.contact) {
         if (found.unreadable) {
-          const std::u16string name = attendee->Name().value_or(u"");
-          lines.push_back(UnreadableContactLine(
-              meeting, name.empty() ? u"attendee " + Number(position) : name));
+          lines.push_back(UnreadableContactLine(meeting, attendee->Name().value_or(u""), position));
         }
         continue;
       }
-      ContactRef contact = std::make_shared<AttendeeContact>(std::move(found.contact), attendee);
+      ContactRef contact = std::make_shared<AttendeeContact>(std::move(found.contact), attendee, position);
       const std::optional<std::u16string> mobile = contact->MobileTelephoneNumber();
       const std::u16string firstName = contact->FirstName().value_or(std::u16string());
       const std::u16string filled = FillTemplate(request.templateText, firstName, meeting.start);

@@ -68,7 +68,9 @@ class ReminderRun {
   // The report lines for what could not be read.
   static std::u16string UnreadableMeetingLine(const Meeting& meeting, bool changed);
   static std::u16string UnreadableAttendeeLine(const Meeting& meeting, long position);
-  static std::u16string UnreadableContactLine(const Meeting& meeting, const std::u16string& attendee);
+  // `attendee` is the name the meeting shows, empty when it shows none.
+  static std::u16string UnreadableContactLine(const Meeting& meeting, const std::u16string& attendee,
+                                              long position);
 
   static std::u16string RepeatQuestion(const std::u16string& filledText, const std::u16string& firstName,
                                        const std::u16string& mobileNumber);
