@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One benchmark report: builds what the benchmarks need, runs every one of
 # them (gateway client with and without modelled network delay, history,
-# planning, batch run, auto-complete and directory load) and prints one
+# planning, batch run, open items, auto-complete and directory load) and prints one
 # table: each figure, its baseline measured in the same run, the ratio
 # figure / baseline, the target and whether it is met.
 #
@@ -44,7 +44,7 @@ rm -f "$logs"/*.log
 {
   cmake --build "$build/native" -j "$jobs" --target gateway_sim bench_autocomplete &&
     cmake --build "$build/win" -j "$jobs" --target bench_gateway bench_history bench_planning bench_batch_run \
-      bench_autocomplete
+      bench_open_items bench_autocomplete
 } >"$logs/build.log" 2>&1 || {
   echo "build failed, see $logs/build.log" >&2
   exit 1
@@ -76,6 +76,7 @@ run gateway bash "$root/tools/bench_gateway/bench_gateway.sh" "$count"
 run history bash "$root/tools/bench_history/run_bench_history.sh"
 run planning bash "$root/tools/bench_planning/run_bench_planning.sh"
 run batch_run bash "$root/tools/bench_batch_run/run_bench_batch_run.sh"
+run open_items bash "$root/tools/bench_open_items/run_bench_open_items.sh"
 run autocomplete bash "$root/tools/bench_autocomplete/run_bench_autocomplete.sh"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 

@@ -34,7 +34,7 @@ HRESULT Describe(EXCEPINFO* exception, long code, const wchar_t* text) {
 // Counts an item as open for as long as its automation object lives.
 class OpenItem {
  public:
-  explicit OpenItem(World& world) : world_(world) { ++world_.openItems.count; }
+  explicit OpenItem(World& world) : world_(world) { world_.openItems.Open(); }
   ~OpenItem() { --world_.openItems.count; }
   OpenItem(const OpenItem&) = delete;
   OpenItem& operator=(const OpenItem&) = delete;

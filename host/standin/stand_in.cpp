@@ -67,6 +67,10 @@ bool StandIn::DeleteContact(const std::u16string& fullName) {
   return false;
 }
 
+long StandIn::MostOpenItems() const { return world_->openItems.most; }
+
+void StandIn::ResetMostOpenItems() { world_->openItems.most = world_->openItems.count; }
+
 std::vector<ToolbarState> StandIn::Toolbars() const {
   std::vector<ToolbarState> toolbars;
   for (const auto& bar : application_->MainExplorer().Bars().All()) {

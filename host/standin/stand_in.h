@@ -62,6 +62,10 @@ class StandIn {
   // Items whose automation objects someone still holds, directly or
   // through their recipients or recurrence pattern.
   long OpenItems() const;
+  // The most items open at once since the stand-in was made or the last
+  // reset, which starts the count again from those open now.
+  long MostOpenItems() const;
+  void ResetMostOpenItems();
 
   // Deletes the first contact of this full name, as a user would in the
   // client; false when there is none. No object of it may be alive.

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <optional>
 
 #include "mailstore/call_counter.h"
@@ -12,7 +13,9 @@ namespace standin {
 struct OpenItems {
   std::optional<long> limit;
   long count = 0;
+  long most = 0;  // the highest count since the last reset
   bool Full() const { return limit && count >= *limit; }
+  void Open() { most = std::max(most, ++count); }
 };
 
 // What every automation object of one stand-in shares: the store, the

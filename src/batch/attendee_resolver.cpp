@@ -2,22 +2,13 @@
 
 #include "batch/attendee_entry_id.h"
 
-std::vector<std::shared_ptr<Recipient>> Attendees(AppointmentItem& meeting) {
-  std::vector<std::shared_ptr<Recipient>> attendees;
-  const long count = meeting.RecipientCount();
-  for (long i = 1; i <= count; ++i) {
-    if (auto recipient = meeting.RecipientAt(i)) attendees.push_back(std::move(recipient));
-  }
-  return attendees;
-}
-
 AttendeeResolver::AttendeeResolver(MailClient& client) : client_(client) {}
 
-ContactRef AttendeeResolver::Resolve(Recipient& attendee) {
+AttendeeResolver::Found AttendeeResolver::Find(Recipient& attendee) {
   auto attendeeId = attendee.EntryID();
-  if (!attendeeId) return nullptr;
+  if (!attendeeId) return {nullptr, true};
   auto contactId = ContactEntryIdOfAttendee(*attendeeId);
-  if (!contactId) return nullptr;
+  if (!contactId) return {};
   Index& index = Contacts();
   ContactRef contact;
   // Another contact at the indexed place means the folder changed during
@@ -26,7 +17,11 @@ ContactRef AttendeeResolver::Resolve(Recipient& attendee) {
     Walk(index);
     FetchAt(index, *contactId, contact);
   }
-  return contact;
+  if (contact) return {std::move(contact)};
+  // Indexed yet not fetched, or perhaps among the contacts whose identifier
+  // could not be read; otherwise it is no longer in the folder.
+  const bool indexed = index.positionById.count(*contactId) > 0;
+  return {nullptr, !index.folder || indexed || index.unreadable > 0};
 }
 
 AttendeeResolver::Index& AttendeeResolver::Contacts() {
@@ -40,13 +35,18 @@ AttendeeResolver::Index& AttendeeResolver::Contacts() {
 
 void AttendeeResolver::Walk(Index& index) {
   index.positionById.clear();
+  index.unreadable = 0;
   if (!index.folder) return;
   const long count = index.folder->Count();
   for (long i = 1; i <= count; ++i) {
     // Each contact is let go as soon as its identifier is read.
     auto contact = index.folder->ItemAt(i);
     if (!contact) continue;
-    if (auto id = contact->EntryID()) index.positionById.emplace(std::move(*id), i);
+    if (auto id = contact->EntryID()) {
+      index.positionById.emplace(std::move(*id), i);
+    } else {
+      ++index.unreadable;
+    }
   }
 }
 

@@ -7,11 +7,6 @@
 
 #include "addin/access/mail_items.h"
 
-// A meeting's attendees (all of its recipients, whatever their type) in
-// the order of its recipient collection; recipients that cannot be fetched
-// are left out.
-std::vector<std::shared_ptr<Recipient>> Attendees(AppointmentItem& meeting);
-
 // Finds the contacts that attendees were picked from, for one run. The
 // contacts folder is read once, on the first look-up, into an index from
 // entry identifier to folder position; the first contact in folder order
@@ -26,12 +21,21 @@ class AttendeeResolver {
 
   // nullptr when the attendee was not picked from the contacts, its contact
   // is no longer in the folder or cannot be fetched now.
-  ContactRef Resolve(Recipient& attendee);
+  ContactRef Resolve(Recipient& attendee) { return Find(attendee).contact; }
+
+  struct Found {
+    ContactRef contact;
+    // No contact because something could not be read: the attendee's
+    // identifier, its contact, or a contact of the folder that it may be.
+    bool unreadable = false;
+  };
+  Found Find(Recipient& attendee);
 
  private:
   struct Index {
     std::shared_ptr<ContactFolder> folder;
     std::unordered_map<std::u16string, long> positionById;
+    long unreadable = 0;  // contacts whose identifier could not be read in the last walk
   };
 
   Index& Contacts();

@@ -11,8 +11,8 @@ WallSeconds FirstStepFrom(WallSeconds seriesStart, WallSeconds now) {
   return seriesStart + days * kSecondsPerDay;
 }
 
-void AddOccurrences(AppointmentItem& series, WallSeconds seriesStart, WallSeconds frameEnd,
-                    long limit, const Clock& clock, MeetingList& meetings) {
+void AddOccurrences(AppointmentItem& series, const Meeting& seriesEntry, WallSeconds seriesStart,
+                    WallSeconds frameEnd, long limit, const Clock& clock, MeetingList& meetings) {
   auto now = ToWallSeconds(clock.NowLocal());
   if (!now) return;
   long found = 0;
@@ -21,18 +21,33 @@ void AddOccurrences(AppointmentItem& series, WallSeconds seriesStart, WallSecond
     if (!at) return;
     auto occurrence = series.GetOccurrence(*at);
     if (!occurrence) continue;
-    meetings.push_back({std::move(occurrence), *at});
+    Meeting entry = seriesEntry;
+    entry.start = *at;
+    entry.occurrence = true;
+    entry.attendees = occurrence->RecipientCount();
+    meetings.push_back(std::move(entry));
     if (++found == limit) return;
   }
 }
 
-void AddSeries(const std::shared_ptr<AppointmentItem>& series, double start, WallSeconds startSec,
+void AddSeries(AppointmentItem& series, const Meeting& seriesEntry, WallSeconds startSec,
                WallSeconds frameEnd, const Clock& clock, RecurringQuestion& question,
                MeetingList& meetings) {
-  auto fields = OleToDateTime(start);
+  auto fields = OleToDateTime(seriesEntry.start);
   if (!fields) return;
-  const long limit = question.AskLimit(series->Subject().value_or(u""), *fields);
-  AddOccurrences(*series, startSec, frameEnd, limit, clock, meetings);
+  const long limit = question.AskLimit(seriesEntry.subject, *fields);
+  AddOccurrences(series, seriesEntry, startSec, frameEnd, limit, clock, meetings);
+}
+
+Meeting Unreadable(long index, AppointmentItem* item) {
+  Meeting entry;
+  entry.index = index;
+  entry.unreadable = true;
+  if (item) {
+    entry.subject = item->Subject().value_or(u"");
+    entry.start = item->Start().value_or(0);
+  }
+  return entry;
 }
 
 }  // namespace
@@ -46,18 +61,61 @@ MeetingList CollectMeetings(MailClient& client, double frameEnd, const Clock& cl
   if (!calendar || !end || !now) return meetings;
   const long count = calendar->Count();
   for (long i = 1; i <= count; ++i) {
-    auto item = calendar->ItemAt(i);
-    if (!item || item->MeetingStatus().value_or(0) == 0) continue;
-    auto start = item->Start();
+    // Each item is let go before the next is fetched.
+    CalendarFolder::Fetched fetched = calendar->Fetch(i);
+    if (!fetched.item) {
+      if (fetched.unreadable) meetings.push_back(Unreadable(i, nullptr));
+      continue;
+    }
+    AppointmentItem& item = *fetched.item;
+    auto status = item.MeetingStatus();
+    if (status == 0) continue;
+    auto start = item.Start();
     auto startSec = start ? ToWallSeconds(*start) : std::nullopt;
-    if (!startSec || *startSec > *end) continue;
-    auto recurring = item->IsRecurring();
-    if (!recurring) continue;
+    // What cannot be read cannot be ruled out of the frame.
+    if (!status || !startSec) {
+      meetings.push_back(Unreadable(i, &item));
+      continue;
+    }
+    if (*startSec > *end) continue;
+    auto recurring = item.IsRecurring();
+    if (!recurring) {
+      meetings.push_back(Unreadable(i, &item));
+      continue;
+    }
+    if (!*recurring && *now > *startSec) continue;
+    Meeting entry;
+    entry.index = i;
+    entry.start = *start;
+    entry.subject = item.Subject().value_or(u"");
     if (*recurring) {
-      AddSeries(item, *start, *startSec, *end, clock, question, meetings);
-    } else if (*now <= *startSec) {
-      meetings.push_back({std::move(item), *start});
+      AddSeries(item, entry, *startSec, *end, clock, question, meetings);
+    } else {
+      entry.attendees = item.RecipientCount();
+      meetings.push_back(std::move(entry));
     }
   }
   return meetings;
+}
+
+std::shared_ptr<AppointmentItem> MeetingOpener::Open(const Meeting& meeting, bool* changed) {
+  if (changed) *changed = false;
+  std::shared_ptr<AppointmentItem> item;
+  if (meeting.occurrence) {
+    if (!series_ || seriesIndex_ != meeting.index) {
+      series_ = calendar_.ItemAt(meeting.index);
+      seriesIndex_ = meeting.index;
+    }
+    if (series_) item = series_->GetOccurrence(meeting.start);
+  } else {
+    series_.reset();
+    item = calendar_.ItemAt(meeting.index);
+  }
+  if (!item) return nullptr;
+  const auto start = item->Start();
+  if ((start ? ToWallSeconds(*start) : std::nullopt) != ToWallSeconds(meeting.start)) {
+    if (changed) *changed = true;
+    return nullptr;
+  }
+  return item;
 }

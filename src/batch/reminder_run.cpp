@@ -1,5 +1,7 @@
 #include "batch/reminder_run.h"
 
+#include <algorithm>
+
 #include "batch/attendee_resolver.h"
 #include "batch/meeting_collection.h"
 #include "batch/recurring_question.h"
@@ -14,7 +16,66 @@ namespace {
 
 constexpr char kOutsideCalendar[] = "The delivery time of this reminder lies outside the calendar's years.";
 
+std::u16string Number(long n) {
+  const std::string digits = std::to_string(n);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+// An attendee's contact as its report line names it: by the contact's full
+// name, else the name the meeting shows for the attendee, else the number,
+// else the attendee's place in the meeting.
+class AttendeeContact : public ContactItem {
+ public:
+  AttendeeContact(ContactRef contact, std::shared_ptr<Recipient> attendee, long position)
+      : contact_(std::move(contact)), attendee_(std::move(attendee)), position_(position) {}
+  std::optional<std::u16string> FullName() override {
+    auto name = contact_->FullName();
+    if (!name || name->empty()) name = attendee_->Name();
+    if (!name || name->empty()) name = contact_->MobileTelephoneNumber();
+    if (!name || name->empty()) name = contact_->PrimaryTelephoneNumber();
+    if (!name || name->empty()) name = u"attendee " + Number(position_);
+    return name;
+  }
+  std::optional<std::u16string> FirstName() override { return contact_->FirstName(); }
+  std::optional<std::u16string> MobileTelephoneNumber() override { return contact_->MobileTelephoneNumber(); }
+  std::optional<std::u16string> PrimaryTelephoneNumber() override { return contact_->PrimaryTelephoneNumber(); }
+  std::optional<std::u16string> EntryID() override { return contact_->EntryID(); }
+
+ private:
+  ContactRef contact_;
+  std::shared_ptr<Recipient> attendee_;
+  long position_;
+};
+
+std::u16string MeetingName(const Meeting& meeting) {
+  if (meeting.subject.empty() && meeting.start == 0) {
+    return u"item " + Number(meeting.index) + u" of the calendar";
+  }
+  std::u16string name = u"the meeting \"" + meeting.subject + u"\"";
+  if (meeting.start != 0) name += FillTemplate(u" on [[appt date]] at [[appt time]]", u"", meeting.start);
+  return name;
+}
+
 }  // namespace
+
+std::u16string ReminderRun::UnreadableMeetingLine(const Meeting& meeting, bool changed) {
+  return u"Messages for " + MeetingName(meeting) + u" were not sent. Details: " +
+         (changed ? u"The meeting was changed or moved in the calendar during the run."
+                  : u"The meeting could not be read from the calendar.");
+}
+
+std::u16string ReminderRun::UnreadableAttendeeLine(const Meeting& meeting, long position) {
+  return u"Message for attendee " + Number(position) + u" of " + MeetingName(meeting) +
+         u" was not sent. Details: The attendee could not be read from the meeting.";
+}
+
+std::u16string ReminderRun::UnreadableContactLine(const Meeting& meeting, const std::u16string& attendee,
+                                                  long position) {
+  const std::u16string who = attendee.empty() ? u"attendee " + Number(position) + u" of " + MeetingName(meeting)
+                                              : attendee + u", attendee of " + MeetingName(meeting) + u",";
+  return u"Message for " + who + u" was not sent. Details: The attendee's contact could not be read from the "
+         u"contacts folder.";
+}
 
 std::u16string ReminderRun::RepeatQuestion(const std::u16string& filledText, const std::u16string& firstName,
                                            const std::u16string& mobileNumber) {
@@ -58,16 +119,46 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
   lastSave_ = std::chrono::steady_clock::now();
 
   int total = 0;
-  for (const Meeting& meeting : meetings) total += static_cast<int>(meeting.item->RecipientCount());
+  for (const Meeting& meeting : meetings) total += static_cast<int>(meeting.attendees);
   int done = 0;
+  const auto report = [&](int attendees) {
+    done += attendees;
+    total = std::max(total, done);
+    if (progress && attendees > 0) progress(done, total);
+  };
+  std::vector<std::u16string> lines;
+  std::shared_ptr<CalendarFolder> calendar = ports_.client.DefaultCalendar();
+  std::optional<MeetingOpener> opener;
+  if (calendar) opener.emplace(*calendar);
   AttendeeResolver resolver(ports_.client);
   for (const Meeting& meeting : meetings) {
+    bool changed = false;
+    // Only this meeting (with its series) is open while its reminders go
+    // out, and each attendee's contact only while its message is prepared.
+    std::shared_ptr<AppointmentItem> item =
+        meeting.unreadable || !opener ? nullptr : opener->Open(meeting, &changed);
+    if (!item) {
+      lines.push_back(UnreadableMeetingLine(meeting, changed));
+      report(static_cast<int>(meeting.attendees));
+      continue;
+    }
     const std::optional<double> delivery = DeliveryTime(request.mode, meeting.start);
-    // Only this meeting's attendees are held: each keeps its item open.
-    for (const auto& attendee : Attendees(*meeting.item)) {
-      if (progress) progress(++done, total);
-      ContactRef contact = resolver.Resolve(*attendee);
-      if (!contact) continue;
+    const long count = item->RecipientCount();
+    for (long position = 1; position <= count; ++position) {
+      report(1);
+      std::shared_ptr<Recipient> attendee = item->RecipientAt(position);
+      if (!attendee) {
+        lines.push_back(UnreadableAttendeeLine(meeting, position));
+        continue;
+      }
+      AttendeeResolver::Found found = resolver.Find(*attendee);
+      if (!found.contact) {
+        if (found.unreadable) {
+          lines.push_back(UnreadableContactLine(meeting, attendee->Name().value_or(u""), position));
+        }
+        continue;
+      }
+      ContactRef contact = std::make_shared<AttendeeContact>(std::move(found.contact), attendee, position);
       const std::optional<std::u16string> mobile = contact->MobileTelephoneNumber();
       const std::u16string firstName = contact->FirstName().value_or(std::u16string());
       const std::u16string filled = FillTemplate(request.templateText, firstName, meeting.start);
@@ -103,15 +194,15 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
         SaveRecorded(false);
       }
       message->ReleaseContact();
+      lines.push_back(message->ReportLine());
       messages.push_back(std::move(message));
     }
   }
 
+  opener.reset();
   SaveRecorded(true);
   if (SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) {
-    std::vector<const SMSMessage*> listed;
-    for (const auto& message : messages) listed.push_back(message.get());
-    ports_.prompt.Show(BuildDeliveryReport(ReportLines(listed)), caption_);
+    ports_.prompt.Show(BuildDeliveryReport(lines), caption_);
   }
   return true;
 }

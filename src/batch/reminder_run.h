@@ -8,6 +8,7 @@
 
 #include "addin/access/mail_items.h"
 #include "batch/delivery_time.h"
+#include "batch/meeting_collection.h"
 #include "batch/units.h"
 #include "gateway/http_manager.h"
 #include "gateway/send_run.h"
@@ -30,8 +31,10 @@ struct ReminderRequest {
 // reminder per attendee who is a contact, the repeat question for
 // reminders the history holds, one gateway client per message, the report.
 // The messages stay in `messages` (the dialog's list) until the next run
-// that has meetings. Every contact is let go once its message is done, so
-// that a run holds at most one contact open at a time.
+// that has meetings. A server may limit the items a session holds open, so
+// the run opens one meeting at a time, and one attendee's contact while its
+// message is prepared. Every meeting, attendee or contact that cannot be
+// read gets a report line of its own: nothing is left out unsaid.
 class ReminderRun {
  public:
   struct Ports {
@@ -61,6 +64,13 @@ class ReminderRun {
   // False when the frame held no meeting (the user was told so).
   bool Run(const ReminderRequest& request, SendRun& run, const MakeGateway& makeGateway,
            std::vector<std::unique_ptr<SMSMessage>>& messages, const Progress& progress = {});
+
+  // The report lines for what could not be read.
+  static std::u16string UnreadableMeetingLine(const Meeting& meeting, bool changed);
+  static std::u16string UnreadableAttendeeLine(const Meeting& meeting, long position);
+  // `attendee` is the name the meeting shows, empty when it shows none.
+  static std::u16string UnreadableContactLine(const Meeting& meeting, const std::u16string& attendee,
+                                              long position);
 
   static std::u16string RepeatQuestion(const std::u16string& filledText, const std::u16string& firstName,
                                        const std::u16string& mobileNumber);

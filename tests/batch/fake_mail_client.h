@@ -22,7 +22,8 @@ inline double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
 
 class Contact : public ContactItem {
  public:
-  Contact(std::u16string id, std::u16string firstName, long* idReads)
+  // A nullopt `id` stands for a contact whose identifier cannot be read.
+  Contact(std::optional<std::u16string> id, std::u16string firstName, long* idReads)
       : id_(std::move(id)), firstName_(std::move(firstName)), idReads_(idReads) {}
   std::optional<std::u16string> FullName() override { return firstName_; }
   std::optional<std::u16string> FirstName() override { return firstName_; }
@@ -34,18 +35,21 @@ class Contact : public ContactItem {
   }
 
  private:
-  std::u16string id_;
+  std::optional<std::u16string> id_;
   std::u16string firstName_;
   long* idReads_;
 };
 
 class Attendee : public Recipient {
  public:
-  explicit Attendee(std::optional<std::u16string> id) : id_(std::move(id)) {}
+  explicit Attendee(std::optional<std::u16string> id, std::optional<std::u16string> name = std::nullopt)
+      : id_(std::move(id)), name_(std::move(name)) {}
   std::optional<std::u16string> EntryID() override { return id_; }
+  std::optional<std::u16string> Name() override { return name_; }
 
  private:
   std::optional<std::u16string> id_;
+  std::optional<std::u16string> name_;
 };
 
 class Appointment : public AppointmentItem {
@@ -58,13 +62,17 @@ class Appointment : public AppointmentItem {
     recurring_ = true;
     occurrences_ = std::move(starts);
   }
-  void AddAttendee(std::optional<std::u16string> id) {
-    attendees_.push_back(std::make_shared<Attendee>(std::move(id)));
+  void AddAttendee(std::optional<std::u16string> id, std::optional<std::u16string> name = std::nullopt) {
+    attendees_.push_back(std::make_shared<Attendee>(std::move(id), std::move(name)));
   }
   void AddUnreadableAttendee() { attendees_.push_back(nullptr); }
 
+  // From the second read on, the item starts at `to`, as if the user moved
+  // it while a run was under way.
+  void MoveAfterFirstRead(double to) { movedTo_ = to; }
+
   std::optional<std::u16string> Subject() override { return subject_; }
-  std::optional<double> Start() override { return start_; }
+  std::optional<double> Start() override { return movedTo_ && startReads_++ > 0 ? *movedTo_ : start_; }
   std::optional<bool> IsRecurring() override { return recurring_; }
   std::optional<long> MeetingStatus() override { return status_; }
   long RecipientCount() override { return static_cast<long>(attendees_.size()); }
@@ -76,7 +84,9 @@ class Appointment : public AppointmentItem {
     lookedUp.push_back(start);
     for (double at : occurrences_) {
       if (at == start) {
-        return std::make_shared<Appointment>(subject_, at, status_);
+        auto occurrence = std::make_shared<Appointment>(subject_, at, status_);
+        occurrence->attendees_ = attendees_;
+        return occurrence;
       }
     }
     return nullptr;
@@ -87,6 +97,8 @@ class Appointment : public AppointmentItem {
  private:
   std::u16string subject_;
   double start_;
+  std::optional<double> movedTo_;
+  int startReads_ = 0;
   long status_;
   bool recurring_ = false;
   std::vector<double> occurrences_;
@@ -112,10 +124,28 @@ class Folder : public ItemFolder<Item> {
   long fetches = 0;
 };
 
+// A nullptr item stands for one that cannot be fetched.
+class Calendar : public CalendarFolder {
+ public:
+  long Count() override { return static_cast<long>(items.size()); }
+  Fetched Fetch(long index) override {
+    ++fetches;
+    if (index < 1 || index > Count() || !items[index - 1]) return {nullptr, true};
+    return {items[index - 1]};
+  }
+  long HeldElsewhere() const {
+    long held = 0;
+    for (const auto& item : items) held += item && item.use_count() > 1;
+    return held;
+  }
+  std::vector<std::shared_ptr<AppointmentItem>> items;
+  long fetches = 0;
+};
+
 class Client : public MailClient {
  public:
   Client()
-      : calendar(std::make_shared<Folder<AppointmentItem>>()),
+      : calendar(std::make_shared<Calendar>()),
         contacts(std::make_shared<Folder<ContactItem>>()) {}
 
   std::shared_ptr<Appointment> AddMeeting(const std::u16string& subject, double start,
@@ -124,7 +154,7 @@ class Client : public MailClient {
     calendar->items.push_back(item);
     return item;
   }
-  std::shared_ptr<Contact> AddContact(const std::u16string& id, const std::u16string& name) {
+  std::shared_ptr<Contact> AddContact(const std::optional<std::u16string>& id, const std::u16string& name) {
     auto contact = std::make_shared<Contact>(id, name, &contactIdReads);
     contacts->items.push_back(contact);
     return contact;
@@ -144,7 +174,7 @@ class Client : public MailClient {
 
   long contactFolderOpens = 0;
   long contactIdReads = 0;
-  std::shared_ptr<Folder<AppointmentItem>> calendar;
+  std::shared_ptr<Calendar> calendar;
   std::shared_ptr<Folder<ContactItem>> contacts;
 };
 

@@ -53,15 +53,24 @@ TEST_F(MeetingCollection, TodayKeepsWhatStartsFromNowUntilMidnight) {
   EXPECT_EQ(Starts(Collect(Unit::Days, 0)), (std::vector<double>{At(2011, 2, 3, 10)}));
 }
 
-TEST_F(MeetingCollection, SkipsPlainAppointmentsAndUnreadableItemsButKeepsCancelledMeetings) {
+TEST_F(MeetingCollection, SkipsPlainAppointmentsKeepsCancelledMeetingsAndListsUnreadableItems) {
   client.AddMeeting(u"plain", At(2011, 2, 3, 12), 0);
   client.calendar->items.push_back(nullptr);
-  auto cancelled = client.AddMeeting(u"cancelled", At(2011, 2, 3, 13), kCancelled);
-  auto meeting = client.AddMeeting(u"meeting", At(2011, 2, 3, 14));
+  client.AddMeeting(u"cancelled", At(2011, 2, 3, 13), kCancelled)->AddAttendee(u"00");
+  client.AddMeeting(u"meeting", At(2011, 2, 3, 14));
   auto got = Collect(Unit::Days, 1);
-  ASSERT_EQ(got.size(), 2u);
-  EXPECT_EQ(got[0].item, cancelled);
-  EXPECT_EQ(got[1].item, meeting);
+  ASSERT_EQ(got.size(), 3u);
+  // The item that could not be fetched keeps its place: it may be a meeting.
+  EXPECT_TRUE(got[0].unreadable);
+  EXPECT_EQ(got[0].index, 2);
+  EXPECT_EQ(got[1].subject, u"cancelled");
+  EXPECT_EQ(got[1].index, 3);
+  EXPECT_EQ(got[1].attendees, 1);
+  EXPECT_FALSE(got[1].unreadable);
+  EXPECT_EQ(got[2].subject, u"meeting");
+  // What collecting found is what the run opens again, and nothing is held.
+  EXPECT_EQ(client.calendar->HeldElsewhere(), 0);
+  EXPECT_EQ(OpenMeeting(*client.calendar, got[2]), client.calendar->items[3]);
 }
 
 TEST_F(MeetingCollection, SeriesAnsweredYesGivesEveryOccurrenceInTheFrame) {
@@ -70,7 +79,11 @@ TEST_F(MeetingCollection, SeriesAnsweredYesGivesEveryOccurrenceInTheFrame) {
   // Today's 09:00 is already past; the next three days fall in the frame.
   EXPECT_EQ(Starts(got),
             (std::vector<double>{At(2011, 2, 4, 9), At(2011, 2, 5, 9), At(2011, 2, 6, 9)}));
-  for (const auto& m : got) EXPECT_NE(m.item, series);
+  for (const auto& m : got) EXPECT_TRUE(m.occurrence && m.index == 1);
+  // An occurrence opens again through its series, at the start it was found at.
+  series->lookedUp.clear();
+  ASSERT_NE(OpenMeeting(*client.calendar, got[1]), nullptr);
+  EXPECT_EQ(series->lookedUp, std::vector<double>{At(2011, 2, 5, 9)});
   ASSERT_EQ(prompt.questions.size(), 1u);
   EXPECT_EQ(prompt.questions[0],
             u"The meting Standup scheduled on 2011-01-27 at 09:00 is a recurring one. Do you want "

@@ -239,6 +239,48 @@ TEST_F(ReminderRunTest, LeadTimeAndFixedDateScheduleEveryReminderAndReportsCanBe
   EXPECT_TRUE(prompt_.shown.empty());
 }
 
+TEST_F(ReminderRunTest, WhatCannotBeReadGetsALineOfItsOwnAndNoLineHasAnEmptyName) {
+  client_.AddContact(u"CC03", u"");
+  client_.AddContact(u"CC04", u"");
+  client_.AddContact(std::nullopt, u"Unreadable");
+  auto fitting = client_.AddMeeting(u"Fitting", At(2026, 12, 10, 16, 0));
+  fitting->AddUnreadableAttendee();
+  fitting->AddAttendee(AttendeeOf("\xCC\x03"), u"Cyd");
+  fitting->AddAttendee(AttendeeOf("\xCC\x04"));
+  // Not indexed, and the folder holds a contact whose identifier could not
+  // be read: that may be Eve's.
+  fitting->AddAttendee(AttendeeOf("\xEE\x05"), u"Eve");
+  client_.calendar->items.push_back(nullptr);
+  auto moved = client_.AddMeeting(u"Moved", At(2026, 12, 10, 17, 0));
+  moved->AddAttendee(AttendeeOf("\xAA\x01"));
+  moved->MoveAfterFirstRead(At(2026, 12, 10, 18, 0));
+  RunNow(u"x");
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_EQ(prompt_.shown[0],
+            u"SMS delivery results:\n\n"
+            u"Message for Ann was sent successfully. Details: Queued\n"
+            u"Message for Bob was sent successfully. Details: Queued\n"
+            u"Message for attendee 1 of the meeting \"Fitting\" on 12/10/2026 at 16:00 was not sent. Details: The "
+            u"attendee could not be read from the meeting.\n"
+            u"Message for Cyd was sent successfully. Details: Queued\n"
+            u"Message for +100 was sent successfully. Details: Queued\n"
+            u"Message for Eve, attendee of the meeting \"Fitting\" on 12/10/2026 at 16:00, was not sent. Details: "
+            u"The attendee's contact could not be read from the contacts folder.\n"
+            u"Messages for item 4 of the calendar were not sent. Details: The meeting could not be read from the "
+            u"calendar.\n"
+            u"Messages for the meeting \"Moved\" on 12/10/2026 at 17:00 were not sent. Details: The meeting was "
+            u"changed or moved in the calendar during the run.\n");
+  EXPECT_EQ(requests_.size(), 4u);
+}
+
+TEST_F(ReminderRunTest, AFrameOfUnreadableItemsIsReportedNotCalledEmpty) {
+  client_.calendar->items = {nullptr};
+  EXPECT_TRUE(RunNow());
+  EXPECT_EQ(prompt_.shown, std::vector<std::u16string>{u"SMS delivery results:\n\nMessages for item 1 of the "
+                                                       u"calendar were not sent. Details: The meeting could not be "
+                                                       u"read from the calendar.\n"});
+}
+
 TEST_F(ReminderRunTest, AFrameWhoseAttendeesAreNoContactsReportsTheHeadingAlone) {
   client_.calendar->items.clear();
   client_.AddMeeting(u"Walk-in", At(2026, 12, 10, 11, 0))->AddAttendee(u"00FF");

@@ -105,10 +105,17 @@ Figures Plan(const standin::GeneratedStoreShape& shape, bool literalWalk) {
   // The generated meetings start within the coming four weeks.
   const double end = TimeFrameEnd(clock, Unit::Days, 30).value_or(clock.NowLocal());
   MeetingList meetings = CollectMeetings(*client, end, clock, question);
+  auto calendar = client->DefaultCalendar();
   std::vector<std::vector<std::shared_ptr<Recipient>>> attendees;
   for (const auto& meeting : meetings) {
     DeliveryTime(SendMode::ByLeadTime(Unit::Days, 1), meeting.start);
-    attendees.push_back(Attendees(*meeting.item));
+    // Every meeting's attendees are held for the resolution below.
+    auto item = calendar ? OpenMeeting(*calendar, meeting) : nullptr;
+    attendees.emplace_back();
+    const long count = item ? item->RecipientCount() : 0;
+    for (long i = 1; i <= count; ++i) {
+      if (auto recipient = item->RecipientAt(i)) attendees.back().push_back(std::move(recipient));
+    }
   }
   f.collectionSeconds = SecondsSince(started);
   f.collectionCalls = standIn->Calls().Total();

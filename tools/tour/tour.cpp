@@ -490,6 +490,8 @@ class Tour {
     Check(filled, L"every reminder is the chosen template, filled in, sent at once");
     Check(Contains(first.report, L"Message for Inès Dubois was not sent. Details: Contact does not have a phone number assigned!"),
           L"Inès Dubois, who has no phone number, is reported as not sent");
+    Check(!Contains(first.report, L"Message for  ") && Contains(first.report, L"Message for +44 7700 900108 was sent"),
+          L"every report line names its attendee: the contact without a name by its number");
     for (const auto& request : firstRequests) {
       if (request.Param("to") != GatewayNumber(L"+7 912 555 0104")) continue;
       Say(L"  Note: \"SMS Options\" has the GSM alphabet chosen, which has no Cyrillic letters, so");

@@ -46,10 +46,11 @@ class AutomationRecipient : public Recipient {
  public:
   explicit AutomationRecipient(Dispatch recipient) : recipient_(std::move(recipient)) {}
   Text EntryID() override { return entryId_.Get([&] { return outlook::EntryID(recipient_); }); }
+  Text Name() override { return name_.Get([&] { return outlook::Name(recipient_); }); }
 
  private:
   Dispatch recipient_;
-  Once<Text> entryId_;
+  Once<Text> entryId_, name_;
 };
 
 class AutomationAppointment : public AppointmentItem {
@@ -111,14 +112,28 @@ class AutomationFolder : public ItemFolder<Item> {
   Make make_;
 };
 
+class AutomationCalendar : public CalendarFolder {
+ public:
+  explicit AutomationCalendar(Dispatch items) : items_(std::move(items)) {}
+  long Count() override { return outlook::Count(items_); }
+  Fetched Fetch(long index) override {
+    Dispatch item = outlook::ItemAt(items_, index);
+    if (!item) return {nullptr, true};
+    if (!IsAppointment(item)) return {};
+    return {MakeAppointmentItem(std::move(item))};
+  }
+
+ private:
+  Dispatch items_;
+};
+
 class AutomationMailClient : public MailClient {
  public:
   explicit AutomationMailClient(Dispatch application) : application_(std::move(application)) {}
   std::shared_ptr<CalendarFolder> DefaultCalendar() override {
     Dispatch items = DefaultItems(kFolderCalendar);
     if (!items) return nullptr;
-    return std::make_shared<AutomationFolder<AppointmentItem>>(std::move(items), IsAppointment,
-                                                               MakeAppointmentItem);
+    return std::make_shared<AutomationCalendar>(std::move(items));
   }
   std::shared_ptr<ContactFolder> DefaultContacts() override {
     Dispatch items = DefaultItems(kFolderContacts);

@@ -25,6 +25,8 @@ class Recipient {
   virtual ~Recipient() = default;
   // Hexadecimal text; for an address-book entry it wraps the contact's ID.
   virtual std::optional<std::u16string> EntryID() = 0;
+  // The display name the meeting shows for this attendee.
+  virtual std::optional<std::u16string> Name() = 0;
 };
 
 class AppointmentItem {
@@ -55,7 +57,18 @@ class ItemFolder {
   virtual std::shared_ptr<Item> ItemAt(long index) = 0;
 };
 using ContactFolder = ItemFolder<ContactItem>;
-using CalendarFolder = ItemFolder<AppointmentItem>;
+
+// The calendar tells an item of another kind (skipped as no meeting) from
+// one that cannot be fetched (a meeting, perhaps, that the user must hear of).
+class CalendarFolder : public ItemFolder<AppointmentItem> {
+ public:
+  struct Fetched {
+    std::shared_ptr<AppointmentItem> item;
+    bool unreadable = false;  // the fetch failed; false for an item of another kind
+  };
+  virtual Fetched Fetch(long index) = 0;
+  std::shared_ptr<AppointmentItem> ItemAt(long index) final { return Fetch(index).item; }
+};
 
 // The mail client's default folders (calendar 9, contacts 10).
 class MailClient {

@@ -83,6 +83,8 @@ std::optional<std::u16string> PrimaryTelephoneNumber(const Dispatch& contact) {
 
 std::optional<std::u16string> EntryID(const Dispatch& item) { return TextProperty(item, L"EntryID"); }
 
+std::optional<std::u16string> Name(const Dispatch& recipient) { return TextProperty(recipient, L"Name"); }
+
 std::optional<std::u16string> Subject(const Dispatch& appointment) {
   return TextProperty(appointment, L"Subject");
 }

@@ -36,6 +36,8 @@ std::optional<std::u16string> MobileTelephoneNumber(const Dispatch& contact);
 std::optional<std::u16string> PrimaryTelephoneNumber(const Dispatch& contact);
 // Contact or recipient: hexadecimal text.
 std::optional<std::u16string> EntryID(const Dispatch& item);
+// Recipient: the display name.
+std::optional<std::u16string> Name(const Dispatch& recipient);
 
 // Appointment.
 std::optional<std::u16string> Subject(const Dispatch& appointment);

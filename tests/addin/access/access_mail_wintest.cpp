@@ -211,11 +211,13 @@ TEST_F(AccessMailTest, PortsSkipWhatCannotBeReadAndReadEachPropertyOnce) {
   auto calendar = mail->DefaultCalendar();
   ASSERT_TRUE(calendar);
   EXPECT_EQ(calendar->ItemAt(3), nullptr);  // a note
+  EXPECT_FALSE(calendar->Fetch(3).unreadable) << "of another kind, not unreadable";
   auto review = calendar->ItemAt(2);
   ASSERT_NE(review, nullptr);
   EXPECT_EQ(review->RecipientCount(), 3);
   EXPECT_NE(review->RecipientAt(1), nullptr);
   EXPECT_EQ(review->RecipientAt(3), nullptr);
+  EXPECT_EQ(review->RecipientAt(2)->Name(), u"Bob");
   const auto annId = review->RecipientAt(1)->EntryID();
   ASSERT_TRUE(annId.has_value());
   EXPECT_EQ(WrappedContactId(*annId), ann->EntryID());
