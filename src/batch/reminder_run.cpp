@@ -111,7 +111,7 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
   if (SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) {
     std::vector<const SMSMessage*> listed;
     for (const auto& message : messages) listed.push_back(message.get());
-    ports_.prompt.Show(BuildDeliveryReport(ReportLines(listed)), caption_);
+    ports_.prompt.ShowReport(BuildDeliveryReport(ReportLines(listed)), caption_);
   }
   return true;
 }
