@@ -137,7 +137,9 @@ void CSentHistory::Reload() {
 
 void CSentHistory::ShowRows() {
   HWND list = List();
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // The rows under the old selection are other rows now. Only when there is
+  // one: clearing every item's state costs a pass over all of them.
+  if (ListView_GetSelectedCount(list) > 0) ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   ListView_SetItemCountEx(list, static_cast<int>(table_->Count()), 0);
   InvalidateRect(list, nullptr, FALSE);
   const std::size_t shown = table_->Count(), total = table_->TotalCount();
