@@ -33,6 +33,7 @@
 #include "resource_ids.h"
 #include "simulator_log.h"
 #include "standin/stand_in.h"
+#include "ui/delivery_report_win.h"
 
 namespace {
 
@@ -283,6 +284,7 @@ class Tour {
     Options();
     SendToContacts();
     BatchReminders();
+    LongReport();
     CloseLeftOverDialogs();
     Say(L"");
     Say(L"Closing the mail client.");
@@ -580,6 +582,47 @@ class Tour {
     }
     user_.Click(dialog, IDCANCEL);
     Check(user_.WaitUntilClosed(dialog), L"\"Sent messages\" closed");
+  }
+
+  // The sample week has too few reminders to fill the screen, so the
+  // report of a 200-reminder run is shown the way both send dialogs show
+  // theirs (ReportingPrompt), with two that did not go out.
+  void LongReport() {
+    Say(L"");
+    Say(L"Step 4. The report of a 200-reminder run, too tall for a message box.");
+    std::u16string report = u"SMS delivery results:\n\n";
+    for (int i = 1; i <= 200; ++i) {
+      const std::string n = std::to_string(i);
+      const std::u16string name = u"Patient " + std::u16string(n.begin(), n.end());
+      if (i == 57) {
+        report += u"Message for " + name + u" was not sent. Details: Invalid number\n";
+      } else if (i == 143) {
+        report += u"Message for " + name + u" may not have been sent. Details: The connection was closed\n";
+      } else {
+        report += u"Message for " + name + u" was sent successfully. Details: Message queued for delivery\n";
+      }
+    }
+    RunWithUser(
+        [&] {
+          ReportingPrompt(nullptr).ShowReport(report, u"Send batch SMS");
+          return INT_PTR{0};
+        },
+        [&](DialogUser& user) {
+          HWND dialog = user.WaitForDialog(kBatchTitle);
+          if (!Check(dialog != nullptr && GetDlgItem(dialog, IDC_REPORT_TEXT) != nullptr,
+                     L"the report opened in its scrolling dialog")) {
+            return;
+          }
+          const std::wstring summary = user.Text(dialog, IDC_REPORT_SUMMARY);
+          Say(L"  Above the text: \"" + summary + L"\"; the two that did not go out come first:");
+          const std::wstring text = user.Text(dialog, IDC_REPORT_TEXT);
+          Quote(text.substr(0, text.find(L"\r\n\r\nAll results")));
+          Check(summary == L"198 sent, 1 not sent, 1 may not have been sent", L"the summary counts every line");
+          camera_.Shoot(L"long-report", L"a 200-line delivery report");
+          Say(L"  The user presses Enter (OK).");
+          user.PressKey(VK_RETURN);
+          Check(user.WaitUntilClosed(dialog), L"the report closed");
+        });
   }
 
   // After a failed step a dialog or message box may still be open; the
