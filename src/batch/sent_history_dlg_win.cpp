@@ -217,6 +217,8 @@ bool CSentHistory::OnCommand(int id, int notification) {
       Export();
       return true;
     case IDOK:
+      // Enter in the search box is not a wish to close the list.
+      return true;
     case IDCANCEL:
       Close(id);
       return true;

@@ -26,8 +26,6 @@ void AppendUtf8(std::string& out, char32_t c) {
 bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-std::string Ascii(const char* text) { return text; }
-
 }  // namespace
 
 std::string Utf8(const std::u16string& text) {
@@ -82,8 +80,8 @@ std::string HistoryCsv(const std::vector<const HistoryRow*>& rows, const Clock& 
   csv += "Sent or scheduled,Name,Number,Meeting start,Text,Outcome\r\n";
   for (const HistoryRow* row : rows) {
     csv += Iso8601Local(row->when, clock) + ',' + CsvField(row->name) + ',' + CsvField(row->number) + ',' +
-           Iso8601Local(row->meetingStart, clock) + ',' + CsvField(row->text) + ',' +
-           Ascii(row->uncertain ? "uncertain" : "accepted") + "\r\n";
+           Iso8601Local(row->meetingStart, clock) + ',' + CsvField(row->text) + ',';
+    csv += row->uncertain ? "uncertain\r\n" : "accepted\r\n";
   }
   return csv;
 }
