@@ -51,3 +51,20 @@
 #define IDC_CHOSEN_RECIPIENTS 230
 #define IDS_CONTACT_NAME 209
 #define IDS_PHONE_NUMBER 210
+
+// "Sent messages" (the history, opened from "Send batch SMS").
+#define IDC_BATCH_HISTORY 240
+#define IDD_SENT_HISTORY 120
+#define IDC_HISTORY_SEARCH 241
+#define IDC_HISTORY_COUNT 242
+#define IDC_HISTORY_LIST 243
+#define IDC_HISTORY_REMOVE 244
+#define IDC_HISTORY_REMOVE_BEFORE 245
+#define IDC_HISTORY_BEFORE_DATE 246
+#define IDC_HISTORY_EXPORT 247
+
+// The delivery report of a run too long for a message box.
+#define IDD_DELIVERY_REPORT 121
+#define IDC_REPORT_SUMMARY 250
+#define IDC_REPORT_TEXT 251
+#define IDC_REPORT_COPY 252

@@ -202,7 +202,7 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
   opener.reset();
   SaveRecorded(true);
   if (SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) {
-    ports_.prompt.Show(BuildDeliveryReport(lines), caption_);
+    ports_.prompt.ShowReport(BuildDeliveryReport(lines), caption_);
   }
   return true;
 }

@@ -6,9 +6,10 @@
 
 #include "addin/access/automation_mail_client.h"
 #include "batch/message_template_manager_win.h"
+#include "batch/sent_history_dlg_win.h"
 #include "batch/time_frame.h"
-#include "platform/prompt_win.h"
 #include "resource_ids.h"
+#include "ui/delivery_report_win.h"
 #include "ui/responsive_send_win.h"
 #include "ui/run_in_progress.h"
 
@@ -123,6 +124,9 @@ bool CSendBatchSMS::OnCommand(int id, int notification) {
     case IDC_BATCH_CLOSE:
       CloseWithDefaults();
       return true;
+    case IDC_BATCH_HISTORY:
+      CSentHistory(store_, codePage_, clock_).DoModal(Window());
+      return true;
     case IDOK:
     case IDCANCEL:
       Close(id);
@@ -167,7 +171,7 @@ void CSendBatchSMS::SendReminders(SendMode mode) {
   request.mode = mode;
   request.templateText = ItemText(IDC_TEMPLATE_TEXT);
 
-  MessageBoxPrompt prompt(Window());
+  ReportingPrompt prompt(Window());
   auto client = outlook::MakeMailClient(application_);
   bool ran = false;
   {

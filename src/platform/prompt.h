@@ -10,4 +10,7 @@ class Prompt {
   virtual bool AskYesNo(const std::u16string& text, const std::u16string& caption) = 0;
   // A message with a single OK button.
   virtual void Show(const std::u16string& text, const std::u16string& caption) = 0;
+  // A run's delivery report: a message like any other unless the screen
+  // cannot hold it.
+  virtual void ShowReport(const std::u16string& report, const std::u16string& caption) { Show(report, caption); }
 };

@@ -34,7 +34,7 @@ std::vector<std::u16string> SendFlow::Send(const std::u16string& recipientsText,
 
 void SendFlow::ShowReport(const std::vector<std::u16string>& lines) const {
   if (!SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) return;
-  ports_.prompt.Show(BuildDeliveryReport(lines), caption_);
+  ports_.prompt.ShowReport(BuildDeliveryReport(lines), caption_);
 }
 
 std::u16string NotAContactLine(const std::u16string& token) {

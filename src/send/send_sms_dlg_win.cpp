@@ -3,13 +3,13 @@
 #include <commctrl.h>
 
 #include "addin/access/automation_mail_client.h"
-#include "platform/prompt_win.h"
 #include "resource_ids.h"
 #include "send/choose_contacts_win.h"
 #include "send/message_counter.h"
 #include "send/recipient_tokens.h"
 #include "send/send_flow.h"
 #include "store/sending_options.h"
+#include "ui/delivery_report_win.h"
 #include "ui/responsive_send_win.h"
 #include "ui/run_in_progress.h"
 
@@ -111,7 +111,7 @@ void SendSMSDlg::Send() {
     GetWindowTextW(Window(), text, 260);
     return std::u16string(reinterpret_cast<const char16_t*>(text));
   }();
-  MessageBoxPrompt prompt(Window());
+  ReportingPrompt prompt(Window());
   const SendFlow flow({settings_, prompt, codePage_, clock_}, title);
   std::vector<std::u16string> lines;
   {

@@ -38,6 +38,10 @@ HResult ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed, History
 // saved with the memory's. A compound file without the stream, and an
 // empty file, hold no entries and are replaced.
 //
+// `removed`, when given, takes entries out of both the file's and the
+// memory's accepted and uncertain reminders in the same save, so that an
+// entry the user removed does not come back from either side.
+//
 // On success `history` holds exactly what the file now holds; on failure it
 // is left unchanged.
-HResult SaveHistoryFile(const std::wstring& path, SentHistory& history);
+HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const EntryFilter& removed = {});

@@ -163,7 +163,7 @@ HResult ReadHistoryFile(const std::wstring& path, ParsedHistory& parsed, History
   return E_OUTOFMEMORY;
 }
 
-HResult SaveHistoryFile(const std::wstring& path, SentHistory& history) try {
+HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const EntryFilter& removed) try {
   // Open the current file for saving first, as the store always has: a file
   // locked by another process, read-only or not a compound file fails here,
   // before anything is written. The handle keeps other processes out until
@@ -184,6 +184,14 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history) try {
     uncertain = MergeForSave(ReadUncertainEntries(current.Get()), history.UncertainEntries());
   } else if (hr != STG_E_FILENOTFOUND && !IsEmptyFile(path)) {
     return hr;
+  }
+  if (removed) {
+    if (toWrite != &merged) {
+      merged = *toWrite;
+      toWrite = &merged;
+    }
+    RemoveEntries(merged, removed);
+    RemoveEntries(uncertain, removed);
   }
 
   std::wstring temporary = TemporaryPathBeside(path);

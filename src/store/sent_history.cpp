@@ -11,6 +11,19 @@ HistoryEntries MergeForSave(HistoryEntries inFile, const HistoryEntries& memory)
   return inFile;
 }
 
+std::size_t RemoveEntries(HistoryEntries& entries, const EntryFilter& removed) {
+  std::size_t count = 0;
+  for (auto it = entries.begin(); it != entries.end();) {
+    if (removed(it->first)) {
+      it = entries.erase(it);
+      ++count;
+    } else {
+      ++it;
+    }
+  }
+  return count;
+}
+
 std::string SentHistory::EntryKey(const std::string& historyKey, const std::string& text) {
   return historyKey + "_" + text;
 }

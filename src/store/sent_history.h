@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -12,9 +13,15 @@ using HistoryEntries = std::map<std::string, double>;
 // What a save writes: every entry of the file as it is now, with the
 // memory's entries on top. The memory wins for a key that both hold; a key
 // only in the file (another process's reminder, or one this process never
-// loaded) is kept. Nothing ever removes an entry from the history, so the
-// union loses nothing.
+// loaded) is kept. Only the user removes entries (RemoveFromHistory), so
+// the union loses nothing else.
 HistoryEntries MergeForSave(HistoryEntries inFile, const HistoryEntries& memory);
+
+// Which map keys a removal takes out.
+using EntryFilter = std::function<bool(const std::string& entryKey)>;
+
+// Takes out the entries `removed` names; the number taken out.
+std::size_t RemoveEntries(HistoryEntries& entries, const EntryFilter& removed);
 
 class SentHistory {
  public:

@@ -50,6 +50,9 @@ class SettingsManager : public Settings {
   // history then holds what the file holds. 0, or the platform's failure
   // code, the history and the file being then unchanged (SaveHistoryFile).
   HResult SaveHistory();
+  // Takes the entries `removed` names out of the history and its file in
+  // one merge-safe save; on failure neither changes.
+  HResult RemoveFromHistory(const EntryFilter& removed);
   const SentHistory& History() const { return sentHistory_; }
   SentHistory& MutableHistory() { return sentHistory_; }
 

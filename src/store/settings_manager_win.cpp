@@ -433,3 +433,9 @@ HResult SettingsManager::SaveHistory() {
   CreateDirectoryW(folder_.c_str(), nullptr);
   return SaveHistoryFile(historyPath_, sentHistory_);
 }
+
+HResult SettingsManager::RemoveFromHistory(const EntryFilter& removed) {
+  if (historyPath_.empty()) return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  return SaveHistoryFile(historyPath_, sentHistory_, removed);
+}

@@ -52,6 +52,31 @@ TEST(HistoryMerge, SaveKeepsTheFileEntriesTheMemoryNeverHad) {
   EXPECT_EQ(LoadedFrom(temp.path()), (HistoryEntries{{"A_Hi", 1.0}, {"B_Hi", 2.0}, {"C_Hi", 3.0}}));
 }
 
+// A removal must also take the entry out of the file when only the file
+// has it, and keep what another process added meanwhile.
+TEST(HistoryMerge, RemovalTakesEntriesOutOfFileAndMemoryAndKeepsTheRest) {
+  TempFolder temp;
+  SettingsManager other(temp.path());
+  Record(other, {{"A_Hi", 1.0}, {"B_Hi", 2.0}});
+  other.MutableHistory().RecordUncertain("A", "Hi", 5.0);
+  ASSERT_EQ(other.SaveHistory(), 0);
+
+  SettingsManager store(temp.path());
+  Record(store, {{"C_Hi", 3.0}});
+  ASSERT_EQ(store.RemoveFromHistory([](const std::string& key) { return key == "A_Hi"; }), 0);
+  EXPECT_EQ(LoadedFrom(temp.path()), (HistoryEntries{{"B_Hi", 2.0}, {"C_Hi", 3.0}}));
+  EXPECT_EQ(store.History().Entries(), (HistoryEntries{{"B_Hi", 2.0}, {"C_Hi", 3.0}}));
+  EXPECT_FALSE(store.History().TriedUncertainly("A", "Hi")) << "the uncertain entry goes too";
+
+  // Locked by another process: nothing is removed anywhere.
+  HANDLE lock = CreateFileW((temp / L"HistoryData.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  EXPECT_NE(store.RemoveFromHistory([](const std::string& key) { return key == "B_Hi"; }), 0);
+  CloseHandle(lock);
+  EXPECT_TRUE(store.WasSent("B", "Hi"));
+  EXPECT_EQ(LoadedFrom(temp.path()), (HistoryEntries{{"B_Hi", 2.0}, {"C_Hi", 3.0}}));
+}
+
 // The case: the history is locked by another process when the
 // dialog opens (its load gets nothing) and free when it saves after a run.
 TEST(HistoryMerge, HistoryLockedAtOpeningAndFreeAtSavingKeepsAllItsEntries) {

@@ -33,6 +33,7 @@
 #include "resource_ids.h"
 #include "simulator_log.h"
 #include "standin/stand_in.h"
+#include "ui/delivery_report_win.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ const std::wstring kSendTitle = L"Send SMS to contact";
 const std::wstring kChooserTitle = L"Choose Contacts";
 const std::wstring kBatchTitle = L"Send batch SMS";
 const std::wstring kTemplatesTitle = L"Message templates";
+const std::wstring kHistoryTitle = L"Sent messages";
 // Settings.ini (written by run_tour.sh) holds this second template.
 const std::wstring kTemplateName = L"Meeting reminder";
 const std::wstring kTemplateText = L"Hi [[first name]], a reminder of our meeting on [[appt date]] at [[appt time]].";
@@ -282,6 +284,7 @@ class Tour {
     Options();
     SendToContacts();
     BatchReminders();
+    LongReport();
     CloseLeftOverDialogs();
     Say(L"");
     Say(L"Closing the mail client.");
@@ -510,6 +513,7 @@ class Tour {
         },
         L"Do you want to send it again?", L"batch-repeat-question", L"batch-second-report");
     const auto secondRequests = gateway_.TakeNew();
+    historyRowsExpected_ = sent;
     Gateway::Print(secondRequests);
     Check(static_cast<size_t>(repeats) == sent,
           L"the add-in asked once for each of the " + std::to_wstring(sent) + L" reminders already sent");
@@ -518,9 +522,109 @@ class Tour {
     if (!secondRequests.empty() && !firstRequests.empty()) {
       Check(secondRequests[0].target == firstRequests[0].target, L"it is the same reminder as the first one sent");
     }
+    SentMessages(dialog);
     Say(L"  The user closes the dialog.");
     user_.Click(dialog, IDC_BATCH_CLOSE);
     Check(user_.WaitUntilClosed(dialog), L"the batch dialog closed");
+  }
+
+  // "History..." of the batch dialog: the reminders sent so far, a search,
+  // and an export through the system's save dialog, whose file's first
+  // lines are shown.
+  void SentMessages(HWND batch) {
+    Say(L"");
+    Say(L"  \"History...\" shows what the add-in has sent.");
+    user_.Click(batch, IDC_BATCH_HISTORY);
+    HWND dialog = user_.WaitForDialog(kHistoryTitle);
+    if (!Check(dialog != nullptr, L"\"Sent messages\" opened")) return;
+    HWND list = GetDlgItem(dialog, IDC_HISTORY_LIST);
+    const int rows = ListView_GetItemCount(list);
+    Say(L"  It lists " + user_.Text(dialog, IDC_HISTORY_COUNT) + L", newest first.");
+    Check(rows > 0 && rows == static_cast<int>(historyRowsExpected_),
+          L"one row per reminder the gateway accepted (" + std::to_wstring(historyRowsExpected_) + L")");
+    camera_.Shoot(L"batch-history", L"\"Sent messages\" after the two runs");
+    Say(L"  The user types \"dmitr\" into the search box.");
+    user_.Type(dialog, IDC_HISTORY_SEARCH, L"\u0434\u043C\u0438\u0442\u0440");
+    Say(L"  It now reads " + user_.Text(dialog, IDC_HISTORY_COUNT) + L".");
+    user_.Clear(dialog, IDC_HISTORY_SEARCH);
+
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"Sent messages.csv";
+    DeleteFileW(path.c_str());
+    Say(L"  \"Export...\" opens the system's save dialog; the user saves as " + path + L".");
+    user_.Click(dialog, IDC_HISTORY_EXPORT);
+    HWND save = user_.WaitForDialog(L"Save As");
+    if (Check(save != nullptr, L"the save dialog opened")) {
+      // The file name field of the system's save dialog (cmb13).
+      SetDlgItemTextW(save, 0x47C, path.c_str());
+      camera_.Shoot(L"batch-history-export", L"the save dialog of \"Export...\"");
+      user_.Click(save, IDOK);
+      Check(user_.WaitUntilClosed(save), L"the save dialog closed");
+    }
+    if (Check(WaitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000),
+              L"the file was written")) {
+      std::string bytes;
+      if (FILE* in = _wfopen(path.c_str(), L"rb")) {
+        char buffer[4096];
+        const size_t got = std::fread(buffer, 1, sizeof buffer, in);
+        bytes.assign(buffer, got);
+        std::fclose(in);
+      }
+      Check(bytes.rfind("\xEF\xBB\xBF", 0) == 0, L"it begins with the UTF-8 byte-order mark");
+      std::wstring lines;
+      size_t from = 3;
+      for (int line = 0; line < 4 && from < bytes.size(); ++line) {
+        const size_t end = bytes.find("\r\n", from);
+        lines += Wide(bytes.substr(from, end - from)) + L"\n";
+        from = end == std::string::npos ? bytes.size() : end + 2;
+      }
+      Say(L"  Its first lines, as a spreadsheet opens them:");
+      Quote(lines);
+    }
+    user_.Click(dialog, IDCANCEL);
+    Check(user_.WaitUntilClosed(dialog), L"\"Sent messages\" closed");
+  }
+
+  // The sample week has too few reminders to fill the screen, so the
+  // report of a 200-reminder run is shown the way both send dialogs show
+  // theirs (ReportingPrompt), with two that did not go out.
+  void LongReport() {
+    Say(L"");
+    Say(L"Step 4. The report of a 200-reminder run, too tall for a message box.");
+    std::u16string report = u"SMS delivery results:\n\n";
+    for (int i = 1; i <= 200; ++i) {
+      const std::string n = std::to_string(i);
+      const std::u16string name = u"Patient " + std::u16string(n.begin(), n.end());
+      if (i == 57) {
+        report += u"Message for " + name + u" was not sent. Details: Invalid number\n";
+      } else if (i == 143) {
+        report += u"Message for " + name + u" may not have been sent. Details: The connection was closed\n";
+      } else {
+        report += u"Message for " + name + u" was sent successfully. Details: Message queued for delivery\n";
+      }
+    }
+    RunWithUser(
+        [&] {
+          ReportingPrompt(nullptr).ShowReport(report, u"Send batch SMS");
+          return INT_PTR{0};
+        },
+        [&](DialogUser& user) {
+          HWND dialog = user.WaitForDialog(kBatchTitle);
+          if (!Check(dialog != nullptr && GetDlgItem(dialog, IDC_REPORT_TEXT) != nullptr,
+                     L"the report opened in its scrolling dialog")) {
+            return;
+          }
+          const std::wstring summary = user.Text(dialog, IDC_REPORT_SUMMARY);
+          Say(L"  Above the text: \"" + summary + L"\"; the two that did not go out come first:");
+          const std::wstring text = user.Text(dialog, IDC_REPORT_TEXT);
+          Quote(text.substr(0, text.find(L"\r\n\r\nAll results")));
+          Check(summary == L"198 sent, 1 not sent, 1 may not have been sent", L"the summary counts every line");
+          camera_.Shoot(L"long-report", L"a 200-line delivery report");
+          Say(L"  The user presses Enter (OK).");
+          user.PressKey(VK_RETURN);
+          Check(user.WaitUntilClosed(dialog), L"the report closed");
+        });
   }
 
   // After a failed step a dialog or message box may still be open; the
@@ -541,6 +645,7 @@ class Tour {
 
   HWND host_;
   int repeatsShown_ = 0;
+  size_t historyRowsExpected_ = 0;
   DialogUser user_;
   Camera camera_;
   Gateway gateway_;
