@@ -225,6 +225,7 @@ TEST(OptionsDialog, ARefusedSaveIsToldAndTheDialogStaysOpenWithItsValues) {
     HWND box = user.WaitForMessageBox(dialog, kTitle);
     ASSERT_NE(box, nullptr) << "the failure is told";
     EXPECT_EQ(user.MessageText(box).rfind(L"Your options could not be saved.", 0), 0u) << "the message box says so";
+    user.Screenshot(L"options_refused_save");
     user.Click(box, IDOK);
     EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
     EXPECT_EQ(user.Text(dialog, IDC_USER_NAME), L"bob");

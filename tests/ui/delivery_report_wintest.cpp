@@ -83,7 +83,8 @@ TEST(DeliveryReport, ALongReportScrollsInAResizableDialogWithTheProblemsFirst) {
         EXPECT_TRUE(GetWindowLongW(dialog, GWL_STYLE) & WS_THICKFRAME) << "resizable";
         RECT frame{};
         GetWindowRect(dialog, &frame);
-        MONITORINFO monitor{sizeof monitor};
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
         GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
         EXPECT_LE(frame.bottom, monitor.rcWork.bottom) << "OK is within reach";
         SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + 200, frame.bottom - frame.top + 100,
