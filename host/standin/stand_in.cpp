@@ -55,6 +55,22 @@ void StandIn::SetOpenItemLimit(std::optional<long> limit) { world_->openItems.li
 
 long StandIn::OpenItems() const { return world_->openItems.count; }
 
+std::u16string StandIn::Version() const { return world_->store.version; }
+
+void StandIn::SelectContacts(std::vector<size_t> positions) { world_->selection = std::move(positions); }
+
+Microsoft::WRL::ComPtr<IDispatch> StandIn::ActiveExplorer() const {
+  return static_cast<IDispatch*>(&application_->MainExplorer());
+}
+
+Microsoft::WRL::ComPtr<IDispatch> StandIn::Selection() const {
+  return static_cast<IDispatch*>(Make<standin::Selection>(world_).Get());
+}
+
+Microsoft::WRL::ComPtr<IDispatch> StandIn::OpenContact(size_t position) const {
+  return static_cast<IDispatch*>(Make<Inspector>(world_, position).Get());
+}
+
 std::vector<ToolbarState> StandIn::Toolbars() const {
   std::vector<ToolbarState> toolbars;
   for (const auto& bar : application_->MainExplorer().Bars().All()) {

@@ -63,6 +63,17 @@ class StandIn {
   // through their recipients or recurrence pattern.
   long OpenItems() const;
 
+  // Application.Version, as the store gives it.
+  std::u16string Version() const;
+  // The explorer's selection: contacts by position in the contacts folder
+  // (from 0), in the order the user selected them.
+  void SelectContacts(std::vector<size_t> positions);
+  Microsoft::WRL::ComPtr<IDispatch> ActiveExplorer() const;
+  // The explorer's Selection as the client hands it to a context menu.
+  Microsoft::WRL::ComPtr<IDispatch> Selection() const;
+  // The window of the contact at `position` (from 0), opened.
+  Microsoft::WRL::ComPtr<IDispatch> OpenContact(size_t position) const;
+
   std::vector<ToolbarState> Toolbars() const;
   // The first button (toolbars in order, then buttons) with this tag, as
   // an automation object; null when there is none.

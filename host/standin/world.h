@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <vector>
 
 #include "mailstore/call_counter.h"
 #include "mailstore/fault_book.h"
@@ -23,6 +24,9 @@ struct World {
   CallCounter calls;
   OpenItems openItems;
   bool hasActiveExplorer = true;
+  // The contacts (positions in the contacts folder, from 0) selected in the
+  // explorer.
+  std::vector<size_t> selection;
   // Office refuses a second toolbar of the same name; some hosts do not.
   bool uniqueToolbarNames = true;
 };

@@ -54,7 +54,11 @@ bool SendSMSDlg::OnInitDialog() {
     directory_.Load(*client);
   }
   recipients_.SetEntries(directory_.Keys());
-  SetFocus(GetDlgItem(Window(), IDC_RECIPIENTS));
+  if (!initialRecipients_.empty()) {
+    SetItemText(IDC_RECIPIENTS, initialRecipients_);
+    UpdateSendButton();
+  }
+  SetFocus(GetDlgItem(Window(), initialRecipients_.empty() ? IDC_RECIPIENTS : IDC_MESSAGE_TEXT));
   return false;
 }
 
