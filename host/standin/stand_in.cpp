@@ -57,6 +57,18 @@ long StandIn::OpenItems() const { return world_->openItems.count; }
 
 std::u16string StandIn::Version() const { return world_->store.version; }
 
+std::vector<std::u16string> StandIn::ContactsFolderNames() const {
+  std::vector<std::u16string> names;
+  for (const StoreItem& item : world_->store.contacts) {
+    if (const auto* contact = std::get_if<Contact>(&item.content)) {
+      names.push_back(contact->fullName.value_or(u"(no name)"));
+    } else {
+      names.push_back(std::get<OtherItem>(item.content).subject.value_or(u"(no subject)"));
+    }
+  }
+  return names;
+}
+
 void StandIn::SelectContacts(std::vector<size_t> positions) { world_->selection = std::move(positions); }
 
 Microsoft::WRL::ComPtr<IDispatch> StandIn::ActiveExplorer() const {

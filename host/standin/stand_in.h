@@ -65,6 +65,8 @@ class StandIn {
 
   // Application.Version, as the store gives it.
   std::u16string Version() const;
+  // What the contacts folder shows for each of its items, in folder order.
+  std::vector<std::u16string> ContactsFolderNames() const;
   // The explorer's selection: contacts by position in the contacts folder
   // (from 0), in the order the user selected them.
   void SelectContacts(std::vector<size_t> positions);
