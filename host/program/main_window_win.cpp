@@ -227,11 +227,9 @@ bool MainWindow::ChooseFromContextMenu(const std::wstring& id) {
   return false;
 }
 
-// The client's own items first, then each add-in's, with its image.
+// The add-ins' items, each with its image; the stand-in has none of its own.
 void MainWindow::OpenContextMenu() {
   HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING | MF_GRAYED, 1, L"Open");
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   std::vector<std::pair<const AddinRibbon*, const CustomUiButton*>> items;
   for (const AddinRibbon* ribbon : ribbons_) {
     if (!ribbon->Explorer()) continue;
