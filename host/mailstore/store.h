@@ -56,6 +56,9 @@ struct StoreItem {
 };
 
 struct Store {
+  // Application.Version: the client the store plays. Stores that name none
+  // play the toolbar-only client they were written for.
+  std::u16string version = u"11.0.0.8312";
   std::vector<StoreItem> contacts;
   std::vector<StoreItem> calendar;
 };

@@ -49,8 +49,9 @@ class Reader {
 
   LoadedStore Read(const json& root) {
     Expect(root.is_object(), "", "the store must be a JSON object");
-    Keys(root, "", {"contacts", "calendar", "faults"});
+    Keys(root, "", {"version", "contacts", "calendar", "faults"});
     LoadedStore loaded;
+    if (root.contains("version")) loaded.store.version = Utf16(Str(root["version"], "/version"));
     if (root.contains("contacts")) ReadContacts(root["contacts"], "/contacts", loaded.store);
     if (root.contains("calendar")) ReadCalendar(root["calendar"], "/calendar", loaded.store);
     if (root.contains("faults")) ReadFaults(root["faults"], "/faults", loaded);

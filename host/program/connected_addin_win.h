@@ -20,6 +20,8 @@ class ConnectedAddin {
   // Gives the failing HRESULT and the step that failed in `step`.
   HRESULT Connect(IDispatch* application, std::wstring& step);
   const std::wstring& ProgId() const { return progId_; }
+  // The connected add-in object; null before Connect.
+  IUnknown* Object() const { return addin_.Get(); }
 
  private:
   std::wstring progId_;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "program/addin_ribbon_win.h"
 #include "program/addin_registry_win.h"
 #include "program/connected_addin_win.h"
 #include "program/host_options.h"
@@ -21,6 +22,9 @@
 namespace {
 
 enum ExitCode { kOk = 0, kBadStore = 2, kNoSuchButton = 3, kBadCommandLine = 64 };
+
+// The first version with the ribbon (2010); older ones never ask for it.
+constexpr long kFirstRibbonVersion = 14;
 
 std::string Utf8(const std::wstring& text) {
   const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
@@ -93,6 +97,52 @@ std::vector<host::ConnectedAddin> ConnectAddins(const host::HostOptions& options
   return addins;
 }
 
+long MajorVersion(const std::u16string& version) {
+  long major = 0;
+  for (char16_t c : version) {
+    if (c < u'0' || c > u'9') break;
+    major = major * 10 + (c - u'0');
+  }
+  return major;
+}
+
+void PrintGroups(const std::vector<host::CustomUiGroup>& groups, const host::AddinRibbon& ribbon,
+                 const wchar_t* kind) {
+  for (const auto& group : groups) {
+    Print(stdout, std::wstring(L"  ") + kind + L" " + group.place +
+                      (group.label.empty() ? L"" : L" group \"" + group.label + L"\""));
+    for (const auto& b : group.buttons) {
+      BITMAP image = {};
+      if (HBITMAP bitmap = ribbon.Image(b.id)) GetObjectW(bitmap, sizeof image, &image);
+      Print(stdout, L"    button \"" + b.label + L"\" id " + b.id + (b.large ? L" large" : L" normal") + L" image " +
+                        std::to_wstring(image.bmWidth) + L"x" + std::to_wstring(image.bmHeight) + L"x" +
+                        std::to_wstring(image.bmBitsPixel) + L" keytip " + b.keytip + L" screentip \"" +
+                        b.screentip + L"\" onAction " + b.onAction);
+    }
+  }
+}
+
+// After OnConnection, as a client with the ribbon does: each add-in that
+// answers IRibbonExtensibility gives its documents.
+std::vector<std::unique_ptr<host::AddinRibbon>> LoadRibbons(const std::vector<host::ConnectedAddin>& addins) {
+  std::vector<std::unique_ptr<host::AddinRibbon>> ribbons;
+  for (const auto& addin : addins) {
+    std::vector<std::wstring> errors;
+    auto ribbon = host::AddinRibbon::Load(addin.Object(), addin.ProgId(), errors);
+    for (const auto& error : errors) Print(stdout, error);
+    if (!ribbon) continue;
+    for (const auto& [document, name] : {std::pair{&ribbon->Explorer(), L"Microsoft.Outlook.Explorer"},
+                                         std::pair{&ribbon->ContactForm(), L"Microsoft.Outlook.Contact"}}) {
+      if (!*document) continue;
+      Print(stdout, L"ribbon of " + addin.ProgId() + L" for " + name);
+      PrintGroups((*document)->groups, *ribbon, L"tab");
+      PrintGroups((*document)->contextMenus, *ribbon, L"context menu");
+    }
+    ribbons.push_back(std::move(ribbon));
+  }
+  return ribbons;
+}
+
 void PrintToolbars(const standin::StandIn& client, const host::MainWindow& window) {
   for (const auto& bar : client.Toolbars()) {
     Print(stdout, L"toolbar \"" + Wide(bar.name) + L"\"" + (bar.visible ? L" visible" : L" hidden") +
@@ -114,7 +164,10 @@ int Run(const host::HostOptions& options) {
   int result = kOk;
   {
     auto addins = ConnectAddins(options, client->Application().Get());
+    std::vector<std::unique_ptr<host::AddinRibbon>> ribbons;
+    if (MajorVersion(client->Version()) >= kFirstRibbonVersion) ribbons = LoadRibbons(addins);
     host::MainWindow window(*client);
+    for (const auto& ribbon : ribbons) window.AddRibbon(*ribbon);
     if (!window.Create(L"Mail stand-in - " + (options.store.empty() ? L"empty store" : options.store))) {
       Print(stderr, L"cannot create the main window: error " + std::to_wstring(GetLastError()));
     }
@@ -124,6 +177,17 @@ int Run(const host::HostOptions& options) {
       Print(stdout, (pressed ? L"clicked " : L"no button has the tag ") + Wide(tag));
       if (!pressed) result = kNoSuchButton;
     }
+    for (const auto& id : options.ribbonPresses) {
+      const bool pressed = window.PressRibbon(id);
+      Print(stdout, (pressed ? L"pressed ribbon button " : L"no ribbon button has the id ") + id);
+      if (!pressed) result = kNoSuchButton;
+    }
+    if (!options.selection.empty()) window.SelectContacts(options.selection);
+    for (const auto& id : options.contextMenuChoices) {
+      const bool chosen = window.ChooseFromContextMenu(id);
+      Print(stdout, (chosen ? L"chose context menu item " : L"no context menu item has the id ") + id);
+      if (!chosen) result = kNoSuchButton;
+    }
     if (!options.exitAfter && window.Handle()) {
       ShowWindow(window.Handle(), SW_SHOWNORMAL);
       MSG message;
@@ -132,7 +196,9 @@ int Run(const host::HostOptions& options) {
         DispatchMessageW(&message);
       }
     }
-    // Disconnect in the reverse order of connection.
+    // Disconnect in the reverse order of connection; the ribbons' pictures
+    // go first.
+    ribbons.clear();
     while (!addins.empty()) addins.pop_back();
   }
   client->Close();
@@ -152,7 +218,7 @@ int main() {
     Print(stderr, error);
     Print(stderr,
           L"usage: outlook_host [--store file] [--addin progid]... [--click tag]... [--exit-after] "
-          L"[--counts] [--open-item-limit n]");
+          L"[--counts] [--open-item-limit n] [--select n]... [--ribbon id]... [--context-menu id]...");
     return kBadCommandLine;
   }
   OleApartment apartment;

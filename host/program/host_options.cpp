@@ -11,7 +11,8 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::wstring>& arg
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
     const bool takesValue = arg == L"--store" || arg == L"--click" || arg == L"--addin" ||
-                            arg == L"--open-item-limit";
+                            arg == L"--open-item-limit" || arg == L"--select" || arg == L"--ribbon" ||
+                            arg == L"--context-menu";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + L" needs a value";
       return std::nullopt;
@@ -33,6 +34,19 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::wstring>& arg
         return std::nullopt;
       }
       options.openItemLimit = limit;
+    } else if (arg == L"--select") {
+      const std::wstring& value = args[++i];
+      wchar_t* end = nullptr;
+      const long position = std::wcstol(value.c_str(), &end, 10);
+      if (value.empty() || *end != L'\0' || position < 0) {
+        error = L"--select needs a contact's position, 0 or more, not \"" + value + L"\"";
+        return std::nullopt;
+      }
+      options.selection.push_back(static_cast<size_t>(position));
+    } else if (arg == L"--ribbon") {
+      options.ribbonPresses.push_back(args[++i]);
+    } else if (arg == L"--context-menu") {
+      options.contextMenuChoices.push_back(args[++i]);
     } else if (arg == L"--exit-after") {
       options.exitAfter = true;
     } else if (arg == L"--counts") {

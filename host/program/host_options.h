@@ -14,6 +14,12 @@ namespace host {
 //                    so that a run is not swayed by others registered
 //   --open-item-limit <n>  items that may be open at once, as an Exchange
 //                    server allows a session; overrides the store's
+//   --select <n>     selects the contact at position n (from 0) of the
+//                    contacts folder in the main window (repeatable)
+//   --ribbon <id>    presses the add-ins' ribbon button with this id once
+//                    the toolbar clicks are done (repeatable)
+//   --context-menu <id>  chooses this item of the contact context menu on
+//                    the selection, after the ribbon presses (repeatable)
 struct HostOptions {
   std::wstring store;
   std::vector<std::wstring> onlyAddins;
@@ -21,6 +27,9 @@ struct HostOptions {
   bool exitAfter = false;
   bool counts = false;
   std::optional<long> openItemLimit;
+  std::vector<size_t> selection;
+  std::vector<std::wstring> ribbonPresses;
+  std::vector<std::wstring> contextMenuChoices;
 };
 
 // nullopt and a reason in `error` for a command line it cannot take.

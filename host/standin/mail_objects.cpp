@@ -268,12 +268,6 @@ class OtherItemObject : public AutomationObject {
   OpenItem open_;
 };
 
-ComPtr<IDispatch> ItemObject(const std::shared_ptr<World>& world, const StoreItem& item) {
-  if (std::holds_alternative<Contact>(item.content)) return Make<ContactItem>(world, &item);
-  if (std::holds_alternative<Appointment>(item.content)) return Make<AppointmentItem>(world, &item);
-  return Make<OtherItemObject>(world, &item);
-}
-
 class Items : public AutomationObject {
  public:
   Items(std::shared_ptr<World> world, const std::vector<StoreItem>* items)
@@ -356,9 +350,15 @@ class NameSpace : public AutomationObject {
   static constexpr Member kMembers[] = {{L"GetDefaultFolder", 1}, {L"GetItemFromID", 2}};
 };
 
-constexpr Member kApplicationMembers[] = {{L"Session", 1}, {L"ActiveExplorer", 2}};
+constexpr Member kApplicationMembers[] = {{L"Session", 1}, {L"ActiveExplorer", 2}, {L"Version", 3}};
 
 }  // namespace
+
+ComPtr<IDispatch> ItemObject(const std::shared_ptr<World>& world, const StoreItem& item) {
+  if (std::holds_alternative<Contact>(item.content)) return Make<ContactItem>(world, &item);
+  if (std::holds_alternative<Appointment>(item.content)) return Make<AppointmentItem>(world, &item);
+  return Make<OtherItemObject>(world, &item);
+}
 
 Application::Application(std::shared_ptr<World> world)
     : AutomationObject(world, "Application", kApplicationMembers, std::size(kApplicationMembers)),
@@ -368,6 +368,7 @@ Application::Application(std::shared_ptr<World> world)
 HRESULT Application::InvokeMember(DISPID id, WORD flags, const Args&, VARIANT* result, EXCEPINFO*) {
   if (!IsGet(flags)) return DISP_E_MEMBERNOTFOUND;
   if (id == 1) return ReturnObject(result, session_.Get());
+  if (id == 3) return ReturnText(result, world_->store.version);
   // Without a window the client answers with no explorer, not an error.
   return ReturnObject(result, world_->hasActiveExplorer ? explorer_.Get() : nullptr);
 }

@@ -5,6 +5,10 @@ namespace standin {
 
 class Explorer;
 
+// The automation object of a store item: a contact, an appointment or
+// another item.
+ComPtr<IDispatch> ItemObject(const std::shared_ptr<World>& world, const StoreItem& item);
+
 // The application object a host hands to its add-ins.
 class Application : public AutomationObject {
  public:

@@ -71,6 +71,34 @@ long StandIn::MostOpenItems() const { return world_->openItems.most; }
 
 void StandIn::ResetMostOpenItems() { world_->openItems.most = world_->openItems.count; }
 
+std::u16string StandIn::Version() const { return world_->store.version; }
+
+std::vector<std::u16string> StandIn::ContactsFolderNames() const {
+  std::vector<std::u16string> names;
+  for (const StoreItem& item : world_->store.contacts) {
+    if (const auto* contact = std::get_if<Contact>(&item.content)) {
+      names.push_back(contact->fullName.value_or(u"(no name)"));
+    } else {
+      names.push_back(std::get<OtherItem>(item.content).subject.value_or(u"(no subject)"));
+    }
+  }
+  return names;
+}
+
+void StandIn::SelectContacts(std::vector<size_t> positions) { world_->selection = std::move(positions); }
+
+Microsoft::WRL::ComPtr<IDispatch> StandIn::ActiveExplorer() const {
+  return static_cast<IDispatch*>(&application_->MainExplorer());
+}
+
+Microsoft::WRL::ComPtr<IDispatch> StandIn::Selection() const {
+  return static_cast<IDispatch*>(Make<standin::Selection>(world_).Get());
+}
+
+Microsoft::WRL::ComPtr<IDispatch> StandIn::OpenContact(size_t position) const {
+  return static_cast<IDispatch*>(Make<Inspector>(world_, position).Get());
+}
+
 std::vector<ToolbarState> StandIn::Toolbars() const {
   std::vector<ToolbarState> toolbars;
   for (const auto& bar : application_->MainExplorer().Bars().All()) {

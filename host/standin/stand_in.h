@@ -71,6 +71,19 @@ class StandIn {
   // client; false when there is none. No object of it may be alive.
   bool DeleteContact(const std::u16string& fullName);
 
+  // Application.Version, as the store gives it.
+  std::u16string Version() const;
+  // What the contacts folder shows for each of its items, in folder order.
+  std::vector<std::u16string> ContactsFolderNames() const;
+  // The explorer's selection: contacts by position in the contacts folder
+  // (from 0), in the order the user selected them.
+  void SelectContacts(std::vector<size_t> positions);
+  Microsoft::WRL::ComPtr<IDispatch> ActiveExplorer() const;
+  // The explorer's Selection as the client hands it to a context menu.
+  Microsoft::WRL::ComPtr<IDispatch> Selection() const;
+  // The window of the contact at `position` (from 0), opened.
+  Microsoft::WRL::ComPtr<IDispatch> OpenContact(size_t position) const;
+
   std::vector<ToolbarState> Toolbars() const;
   // The first button (toolbars in order, then buttons) with this tag, as
   // an automation object; null when there is none.

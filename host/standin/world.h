@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "mailstore/call_counter.h"
 #include "mailstore/fault_book.h"
@@ -26,6 +27,9 @@ struct World {
   CallCounter calls;
   OpenItems openItems;
   bool hasActiveExplorer = true;
+  // The contacts (positions in the contacts folder, from 0) selected in the
+  // explorer.
+  std::vector<size_t> selection;
   // Office refuses a second toolbar of the same name; some hosts do not.
   bool uniqueToolbarNames = true;
 };

@@ -1,25 +1,15 @@
 #include "addin/outlook_button_win.h"
 
-#include <exception>
 #include <string>
 
 #include "addin/access/office_access.h"
 #include "addin/access/outlook_access.h"
 #include "addin/access/outlook_ids.h"
 #include "addin/module_lock.h"
-#include "platform/code_page_win.h"
-#include "ui/run_in_progress.h"
 
 namespace {
 
 constexpr DISPID kDispidClick = 1;
-
-// An exception's text is 8-bit text of the ANSI code page (the platform's
-// and our own messages both are), so it is converted, not widened byte by byte.
-std::u16string FailureMessage(const char* what) {
-  const std::string detail = what ? what : "unknown error";
-  return u"The command could not be completed: " + ThreadCodePage().FromAnsi(detail);
-}
 
 }  // namespace
 
@@ -112,35 +102,12 @@ STDMETHODIMP COutlookButton::Invoke(DISPID id, REFIID riid, LCID, WORD, DISPPARA
   return S_OK;
 }
 
-// The sink's own button decides, whatever button the event names. A
-// command runs its dialog's modal loop inside the click, so a click that
-// reaches a button meanwhile (posted to it, or while a run sends) arrives
-// inside the first command: it starts nothing while a run is in progress,
-// nor while the first command's dialog is open.
+// The sink's own button decides, whatever button the event names.
 void COutlookButton::RunCommandOfTag() {
-  static bool commandOpen = false;
-  if (commandOpen || RunInProgress::Now()) return;
-  struct Open {
-    Open() { commandOpen = true; }
-    ~Open() { commandOpen = false; }
-  } open;
-  HWND owner = GetActiveWindow();
-  try {
+  RunUserCommand(*commands_, [this](HWND owner) {
     std::u16string tag;
     if (!buttonControl || FAILED(outlook::GetTag(buttonControl, tag))) return;
     const ButtonCommand* command = commands_->Find(tag);
     if (command) command->run(CommandContext{hostApplication, owner});
-  } catch (const std::exception& failure) {
-    ReportFailure(owner, failure.what());
-  } catch (...) {
-    ReportFailure(owner, nullptr);
-  }
-}
-
-// Nothing may leave the click callback, not even a failing report.
-void COutlookButton::ReportFailure(HWND owner, const char* what) noexcept {
-  try {
-    if (commands_->reportFailure) commands_->reportFailure(owner, FailureMessage(what));
-  } catch (...) {
-  }
+  });
 }

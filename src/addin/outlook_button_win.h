@@ -36,7 +36,6 @@ class COutlookButton : public IDispatch {
  private:
   void Advise(outlook::Dispatch& button);
   void RunCommandOfTag();
-  void ReportFailure(HWND owner, const char* what) noexcept;
 
   DWORD adviseCookie = 0;
   outlook::Dispatch buttonControl;

@@ -38,7 +38,8 @@ CQuorvalOAddin::CQuorvalOAddin(IUnknown* outer, std::shared_ptr<const CommandTab
       controlling_(outer ? outer : &inner_),
       extensibility_(*this),
       typeInfo_(DispatchTypeInfo::Source::ModuleLibrary, LIBID_QuorvalSmsOutlookAddinLib, IID_IQuorvalOAddin),
-      commands_(std::move(commands)) {
+      commands_(std::move(commands)),
+      ribbon_(*static_cast<IQuorvalOAddin*>(this), hostApplication, commands_) {
   ModuleLock();
 }
 
@@ -54,6 +55,8 @@ HRESULT CQuorvalOAddin::InnerQueryInterface(REFIID riid, void** out) {
     *out = static_cast<ISupportErrorInfo*>(this);
   } else if (riid == IID__IDTExtensibility2) {
     *out = static_cast<_IDTExtensibility2*>(&extensibility_);
+  } else if (riid == IID_IRibbonExtensibility) {
+    *out = static_cast<IRibbonExtensibility*>(&ribbon_);
   } else {
     *out = nullptr;
     return E_NOINTERFACE;
@@ -86,12 +89,25 @@ STDMETHODIMP CQuorvalOAddin::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   return typeInfo_.GetTypeInfo(index, info);
 }
 
+// The ribbon's callbacks take no named arguments: a callback's name comes
+// alone.
 STDMETHODIMP CQuorvalOAddin::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (riid == IID_NULL && names && ids && count == 1 && names[0]) {
+    const std::u16string name(reinterpret_cast<const char16_t*>(names[0]));
+    if (const auto callback = FindRibbonCallback(name)) {
+      ids[0] = static_cast<DISPID>(*callback);
+      return S_OK;
+    }
+  }
   return typeInfo_.GetIDsOfNames(riid, names, count, ids);
 }
 
 STDMETHODIMP CQuorvalOAddin::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                     VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+  if (const auto callback = RibbonCallbackOfId(id)) {
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    return ribbon_.InvokeCallback(*callback, params, result);
+  }
   return typeInfo_.Invoke(static_cast<IQuorvalOAddin*>(this), id, riid, flags, params, result, exception,
                           argumentError);
 }

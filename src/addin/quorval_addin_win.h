@@ -11,12 +11,14 @@
 #include "addin/access/dispatch.h"
 #include "addin/addin_interfaces.h"
 #include "addin/button_commands_win.h"
+#include "addin/ribbon_win.h"
 #include "addin/type_info_win.h"
 
 class COutlookButton;
 
 // The add-in object the mail client creates and connects: it puts the
-// toolbar on the active explorer and a click sink on each button. It can be
+// toolbar on the active explorer and a click sink on each button; a client
+// with a ribbon also gets the ribbon's documents and callbacks. It can be
 // aggregated; while it lives it holds one lock on the module.
 class CQuorvalOAddin : public IQuorvalOAddin, public ISupportErrorInfo {
  public:
@@ -30,7 +32,8 @@ class CQuorvalOAddin : public IQuorvalOAddin, public ISupportErrorInfo {
   STDMETHODIMP_(ULONG) AddRef() override;
   STDMETHODIMP_(ULONG) Release() override;
 
-  // IQuorvalOAddin / IDispatch, from the module's type library.
+  // IQuorvalOAddin / IDispatch, from the module's type library, and the
+  // ribbon's callbacks by name.
   STDMETHODIMP GetTypeInfoCount(UINT* count) override;
   STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
   STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
@@ -104,4 +107,5 @@ class CQuorvalOAddin : public IQuorvalOAddin, public ISupportErrorInfo {
   Extensibility extensibility_;
   DispatchTypeInfo typeInfo_;
   std::shared_ptr<const CommandTable> commands_;
+  CRibbon ribbon_;
 };

@@ -51,7 +51,11 @@ bool SendSMSDlg::OnInitDialog() {
   recipients_.SetSeparatorMode(kRecipientSeparator);
   if (application_) directory_.Load(outlook::MakeMailClient(application_));
   recipients_.SetEntries(directory_.Keys());
-  SetFocus(GetDlgItem(Window(), IDC_RECIPIENTS));
+  if (!initialRecipients_.empty()) {
+    SetItemText(IDC_RECIPIENTS, initialRecipients_);
+    UpdateSendButton();
+  }
+  SetFocus(GetDlgItem(Window(), initialRecipients_.empty() ? IDC_RECIPIENTS : IDC_MESSAGE_TEXT));
   return false;
 }
 

@@ -22,6 +22,9 @@ class SendSMSDlg : public ModalDialog {
   SendSMSDlg(outlook::Dispatch application, Settings& settings, const CodePage& codePage, const Clock& clock,
              DWORD exchangeTimeoutMs = WinInetExchange::kDefaultTimeoutMs);
   ~SendSMSDlg() override;
+  // Opens with this text in the recipients field (contacts the user chose
+  // before opening it) and the message text to write.
+  void StartWithRecipients(std::u16string recipients) { initialRecipients_ = std::move(recipients); }
 
  private:
   bool OnInitDialog() override;
@@ -39,4 +42,5 @@ class SendSMSDlg : public ModalDialog {
   ContactDirectory directory_;
   CACEdit recipients_;
   DialogHook hook_;
+  std::u16string initialRecipients_;
 };

@@ -15,6 +15,7 @@
 #include "addin/quorval_addin_win.h"
 #include "addin/access/com_apartment.h"
 #include "standin/stand_in.h"
+#include "support/recording_commands.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -26,25 +27,6 @@ constexpr long kInvalidName = static_cast<long>(0x800A0005);
 // The mail client's reasons for a disconnection.
 constexpr int kHostShutdown = 0;
 constexpr int kUserClosed = 1;
-
-// Commands that record what ran, in place of the dialogs.
-struct CommandLog {
-  std::vector<std::u16string> ran;
-  std::vector<std::u16string> failures;
-  bool applicationGiven = true;
-};
-
-std::shared_ptr<CommandTable> RecordingCommands(CommandLog& log) {
-  auto table = std::make_shared<CommandTable>();
-  for (const char16_t* tag : {u"NewSMSMessage", u"NewBatchSMSMessage", u"SMSPluginOptions"}) {
-    table->commands.push_back({tag, [&log, tag](const CommandContext& context) {
-                                 log.ran.push_back(tag);
-                                 log.applicationGiven = log.applicationGiven && context.application;
-                               }});
-  }
-  table->reportFailure = [&log](HWND, const std::u16string& message) { log.failures.push_back(message); };
-  return table;
-}
 
 class AddinConnection : public ::testing::Test {
  protected:

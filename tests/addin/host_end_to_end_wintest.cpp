@@ -111,6 +111,7 @@ TEST_F(HostEndToEnd, HostLoadsTheRegisteredAddinAndShowsItsToolbar) {
     if (c != '\r') normalised += c;
   }
   EXPECT_NE(normalised.find(expected), std::string::npos) << printed;
+  EXPECT_EQ(printed.find("ribbon"), std::string::npos) << "a client before the ribbon never asks for it";
 }
 
 TEST_F(HostEndToEnd, SmsOptionsOpensTheDialogAndOkWritesSettingsIni) {

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "dialog_user.h"
+#include "program/addin_ribbon_win.h"
 #include "program/connected_addin_win.h"
 #include "program/main_window_win.h"
 #include "resource_ids.h"
@@ -279,12 +280,14 @@ class Tour {
 
   void Run() {
     Say(L"");
-    Say(L"The stand-in mail client is open on the sample store, with the add-in's toolbar.");
-    camera_.Shoot(L"host-toolbar", L"the mail client's window with the add-in's toolbar");
+    Say(L"The stand-in mail client is open on the sample store (it plays version 16), with the");
+    Say(L"add-in's \"SMS\" group on the ribbon's home tab and its toolbar below it.");
+    camera_.Shoot(L"host-ribbon-and-toolbar", L"the mail client's window with the add-in's ribbon group and toolbar");
     Options();
     SendToContacts();
     BatchReminders();
     LongReport();
+    ContextMenu();
     CloseLeftOverDialogs();
     Say(L"");
     Say(L"Closing the mail client.");
@@ -301,7 +304,7 @@ class Tour {
 
   void Options() {
     Say(L"");
-    Say(L"Step 1. \"SMS Options\": the account the add-in sends with.");
+    Say(L"Step 1. \"SMS Options\" in the ribbon's SMS group: the account the add-in sends with.");
     if (!Press(L"SMS Options")) return;
     HWND dialog = user_.WaitForDialog(kOptionsTitle, 20000);
     if (!Check(dialog != nullptr, L"the options dialog opened")) return;
@@ -627,6 +630,40 @@ class Tour {
         });
   }
 
+  void ContextMenu() {
+    Say(L"");
+    Say(L"Step 5. The user selects Carla Mendes and Ann Lee in the contacts list, right-clicks and");
+    Say(L"  chooses \"Send SMS\" on the context menu.");
+    HWND list = FindWindowExW(host_, nullptr, L"ListBox", nullptr);
+    if (!Check(list != nullptr, L"the mail client shows its contacts")) return;
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    for (const wchar_t* name : {L"Carla Mendes", L"Ann Lee"}) {
+      const LRESULT row = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
+      SendMessageW(list, LB_SETSEL, TRUE, row);
+      SendMessageW(host_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    }
+    PostMessageW(host_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    HWND menu = nullptr;
+    const bool opened = WaitFor([&] {
+      menu = FindWindowW(L"#32768", nullptr);
+      return menu && IsWindowVisible(menu);
+    });
+    if (!Check(opened, L"the context menu opened")) return;
+    camera_.Shoot(L"contact-context-menu", L"the context menu of two selected contacts, with \"Send SMS\"");
+    PostMessageW(host_, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(host_, WM_KEYDOWN, VK_RETURN, 0);
+    HWND dialog = user_.WaitForDialog(kSendTitle, 20000);
+    if (!Check(dialog != nullptr, L"\"Send SMS\" opened the send dialog")) return;
+    const std::wstring recipients = user_.Text(dialog, IDC_RECIPIENTS);
+    Say(L"  The To field reads \"" + recipients + L"\".");
+    Check(recipients == L"Ann Lee (+44 7700 900101); Carla Mendes (07700 900103); ",
+          L"both selected contacts are in the To field");
+    camera_.Shoot(L"send-from-context-menu", L"the send dialog opened for the two selected contacts");
+    Say(L"  The user leaves it with Cancel.");
+    user_.Click(dialog, IDCANCEL);
+    Check(user_.WaitUntilClosed(dialog), L"the send dialog closed");
+  }
+
   // After a failed step a dialog or message box may still be open; the
   // mail client only closes once they are gone, so they are dismissed.
   void CloseLeftOverDialogs() {
@@ -698,7 +735,12 @@ int main() {
       Say(L"  (" + step + L" failed)");
       return 1;
     }
+    std::vector<std::wstring> errors;
+    auto ribbon = host::AddinRibbon::Load(addin->Object(), progId, errors);
+    for (const auto& error : errors) Say(L"  " + error);
+    Check(ribbon && ribbon->Explorer() && errors.empty(), L"the add-in's ribbon loaded without a custom UI error");
     host::MainWindow window(*client);
+    if (ribbon) window.AddRibbon(*ribbon);
     if (!Check(window.Create(kHostTitle), L"the mail client's window opened")) return 1;
     Say(L"  It shows the toolbar the add-in made:");
     for (const auto& caption : window.ShownCaptions()) Say(L"    [" + caption + L"]");
@@ -715,6 +757,7 @@ int main() {
       DispatchMessageW(&message);
     }
     person.join();
+    ribbon.reset();
     addin.reset();  // disconnects, as the client does at exit
     client->Close();
   }

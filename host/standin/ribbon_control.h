@@ -1,0 +1,57 @@
+#pragma once
+#include <windows.h>
+
+#include <oaidl.h>
+#include <wrl/client.h>
+
+#include <string>
+
+// The ribbon control the client hands to an add-in's callbacks, with the
+// Office interface as its public documentation declares it.
+namespace standin {
+
+inline constexpr IID kIidRibbonExtensibility = {
+    0x000C0396, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID kIidRibbonControl = {
+    0x000C0395, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+struct RibbonExtensibility : public IDispatch {
+  virtual HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbonId, BSTR* ribbonXml) = 0;
+};
+
+struct RibbonControlInterface : public IDispatch {
+  virtual HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) = 0;
+};
+
+// One control of a loaded customUI document: its id and tag, and the
+// window or selection it acts on.
+class RibbonControl final : public RibbonControlInterface {
+ public:
+  RibbonControl(std::u16string id, std::u16string tag, Microsoft::WRL::ComPtr<IDispatch> context);
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO*, UINT*) override;
+  HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) override;
+  HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) override;
+  HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override;
+
+ private:
+  ~RibbonControl() = default;
+  ULONG refs_ = 0;
+  std::u16string id_, tag_;
+  Microsoft::WRL::ComPtr<IDispatch> context_;
+};
+
+// Calls the callback `name` of `addin` through its IDispatch, as Office
+// does: GetIDsOfNames, then Invoke with `control` as the one argument.
+HRESULT CallRibbonCallback(IDispatch* addin, const std::u16string& name, IDispatch* control, VARIANT* result);
+
+}  // namespace standin
