@@ -51,3 +51,6 @@
 #define IDC_CHOSEN_RECIPIENTS 230
 #define IDS_CONTACT_NAME 209
 #define IDS_PHONE_NUMBER 210
+
+// Opt-out: the options dialog's category field.
+#define IDC_OPT_OUT_CATEGORY 270
