@@ -28,7 +28,7 @@ std::vector<std::u16string> SendFlow::Send(const std::u16string& recipientsText,
         names.push_back(token);
       }
     }
-    sendToOptedOut = ports_.prompt.AskYesNo(optOut.Question(names), caption_);
+    sendToOptedOut = ports_.prompt.AskYesNoDefaultNo(optOut.Question(names), caption_);
   }
 
   std::unique_ptr<HTTPManager> gateway = makeGateway();

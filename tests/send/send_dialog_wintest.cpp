@@ -503,7 +503,7 @@ TEST_F(SendDialog, AnOptedOutRecipientIsAskedAboutOnceAndNoSendsNothingToThem) {
         HWND box = user.WaitForMessageBox(dialog, kTitle, 20000);
         ASSERT_NE(box, nullptr) << "no question";
         question = user.MessageText(box);
-        user.Click(box, IDNO);
+        user.PressKey(VK_RETURN);  // No is the default
         ASSERT_NE(box = user.WaitForMessageBox(dialog, kTitle, 20000), nullptr) << "no report";
         report = user.MessageText(box);
         user.Click(box, IDOK);
