@@ -9,6 +9,16 @@
 #include "send/recipient_tokens.h"
 #include "store/sending_options.h"
 
+namespace {
+
+// A contact without a name is named by the key it was chosen by.
+std::u16string NameOf(ContactItem& contact, const std::u16string& token) {
+  const std::optional<std::u16string> name = contact.FullName();
+  return name && !name->empty() ? *name : token;
+}
+
+}  // namespace
+
 std::vector<std::u16string> SendFlow::Send(const std::u16string& recipientsText, const std::u16string& text,
                                            const ContactDirectory& directory, SendRun& run,
                                            const MakeGateway& makeGateway) const {
@@ -50,10 +60,10 @@ std::vector<std::u16string> SendFlow::Send(const std::u16string& recipientsText,
       lines.push_back(UnreadableContactLine(token));
       continue;
     }
-    // Asked about before the run, or added to the category since: only a
-    // Yes sends to a contact in it.
+    // One put in the category after the question was asked is not texted
+    // without a Yes either.
     if (opted == optedOut.end() && !sendToOptedOut && optOut.Excludes(*contact)) {
-      lines.push_back(optOut.ReportLine(contact->FullName().value_or(token)));
+      lines.push_back(optOut.ReportLine(NameOf(*contact, token)));
       continue;
     }
     SMSMessage message(ports_.codePage, ports_.clock, std::move(contact), encoded, 0);
@@ -63,9 +73,8 @@ std::vector<std::u16string> SendFlow::Send(const std::u16string& recipientsText,
   return lines;
 }
 
-// The recipients in the opt-out category, by token, with the names the
-// question and their report lines give them. Each contact is fetched
-// only while it is looked at.
+// The recipients in the opt-out category, by token, with the names their
+// report lines give them. Each contact is fetched only while it is looked at.
 std::map<std::u16string, std::u16string> SendFlow::OptedOut(const std::vector<std::u16string>& tokens,
                                                             const ContactDirectory& directory,
                                                             const OptOut& optOut) {
@@ -74,7 +83,7 @@ std::map<std::u16string, std::u16string> SendFlow::OptedOut(const std::vector<st
   for (const std::u16string& token : tokens) {
     if (!directory.Contains(token) || optedOut.count(token)) continue;
     ContactRef contact = directory.Fetch(token);
-    if (contact && optOut.Excludes(*contact)) optedOut.emplace(token, contact->FullName().value_or(token));
+    if (contact && optOut.Excludes(*contact)) optedOut.emplace(token, NameOf(*contact, token));
   }
   return optedOut;
 }
