@@ -78,3 +78,6 @@
 #define IDC_REPORT_SUMMARY 250
 #define IDC_REPORT_TEXT 251
 #define IDC_REPORT_COPY 252
+
+// Opt-out: the options dialog's category field.
+#define IDC_OPT_OUT_CATEGORY 270

@@ -28,6 +28,9 @@ struct Contact {
   std::string key;  // how recipients in the store refer to this contact
   Text fullName, firstName, mobile, primary;
   std::string entryId;  // upper-case hexadecimal text
+  // The client's list of category names, joined by its list separator; an
+  // empty text for a contact in no category, as the client gives it.
+  Text categories = std::u16string();
 };
 
 struct RecipientRecord {

@@ -170,12 +170,13 @@ class Reader {
         continue;
       }
       Keys(item, w, {"kind", "key", "fullName", "firstName", "mobile", "primary", "entryId",
-                     "fetch", "failing"});
+                     "categories", "fetch", "failing"});
       Contact c;
       c.fullName = OptionalText(item, "fullName", w);
       c.firstName = OptionalText(item, "firstName", w);
       c.mobile = OptionalText(item, "mobile", w);
       c.primary = OptionalText(item, "primary", w);
+      if (item.contains("categories")) c.categories = OptionalText(item, "categories", w);
       c.entryId = item.contains("entryId") ? HexId(item["entryId"], w + "/entryId")
                                            : ContactEntryId(static_cast<uint32_t>(i + 1));
       if (item.contains("key")) {

@@ -224,6 +224,7 @@ class ContactItem : public AutomationObject {
       case 4: return ReturnText(result, contact_.primary);
       case 5: return ReturnText(result, std::u16string(contact_.entryId.begin(), contact_.entryId.end()));
       case 6: return ReturnText(result, u"IPM.Contact");
+      case 7: return ReturnText(result, contact_.categories);
     }
     return DISP_E_MEMBERNOTFOUND;
   }
@@ -235,7 +236,8 @@ class ContactItem : public AutomationObject {
  private:
   static constexpr Member kMembers[] = {
       {L"FullName", 1}, {L"FirstName", 2}, {L"MobileTelephoneNumber", 3},
-      {L"PrimaryTelephoneNumber", 4}, {L"EntryID", 5}, {L"MessageClass", 6}};
+      {L"PrimaryTelephoneNumber", 4}, {L"EntryID", 5}, {L"MessageClass", 6},
+      {L"Categories", 7}};
   const StoreItem* item_;
   const Contact& contact_;
   OpenItem open_;

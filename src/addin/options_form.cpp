@@ -1,5 +1,6 @@
 #include "addin/options_form.h"
 
+#include "send/opt_out.h"
 #include "store/sending_options.h"
 
 OptionsForm ReadOptions(Settings& settings) {
@@ -20,16 +21,19 @@ OptionsForm ReadOptions(Settings& settings) {
     default:
       form.alphabet = AlphabetChoice::Neither;
   }
+  form.optOutCategory = OptOut::Read(settings).category();
   return form;
 }
 
 HResult WriteOptions(Settings& settings, const OptionsForm& form) {
   const auto flag = [](bool on) { return std::u16string(on ? u"1" : u"0"); };
-  return settings.SetStrings({{settings_key::kUserName, form.userName},
-                              {settings_key::kPassword, form.password},
-                              {settings_key::kConcatenation, flag(form.concatenation)},
-                              {settings_key::kShowDeliveryResults, flag(form.showDeliveryResults)},
-                              {settings_key::kAlphabet, flag(form.alphabet == AlphabetChoice::Unicode)}});
+  SettingsValues values{{settings_key::kUserName, form.userName},
+                        {settings_key::kPassword, form.password},
+                        {settings_key::kConcatenation, flag(form.concatenation)},
+                        {settings_key::kShowDeliveryResults, flag(form.showDeliveryResults)},
+                        {settings_key::kAlphabet, flag(form.alphabet == AlphabetChoice::Unicode)}};
+  if (form.optOutCategory) values.emplace_back(settings_key::kOptOutCategory, *form.optOutCategory);
+  return settings.SetStrings(values);
 }
 
 bool OptionsCanBeSaved(const std::u16string& userName, const std::u16string& password) {

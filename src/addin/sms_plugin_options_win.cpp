@@ -22,6 +22,8 @@ bool CSMSPluginOptions::OnInitDialog() {
   SetChecked(IDC_SHOW_DELIVERY_RESULTS, form.showDeliveryResults);
   SetChecked(IDC_ALPHABET_GSM, form.alphabet == AlphabetChoice::Gsm);
   SetChecked(IDC_ALPHABET_UNICODE, form.alphabet == AlphabetChoice::Unicode);
+  shownOptOutCategory_ = form.optOutCategory.value_or(u"");
+  SetItemText(IDC_OPT_OUT_CATEGORY, shownOptOutCategory_);
   UpdateOkButton();
   return true;
 }
@@ -55,6 +57,8 @@ bool CSMSPluginOptions::Save() {
   form.concatenation = IsChecked(IDC_CONCATENATION);
   form.showDeliveryResults = IsChecked(IDC_SHOW_DELIVERY_RESULTS);
   form.alphabet = IsChecked(IDC_ALPHABET_UNICODE) ? AlphabetChoice::Unicode : AlphabetChoice::Gsm;
+  const std::u16string category = ItemText(IDC_OPT_OUT_CATEGORY);
+  if (category != shownOptOutCategory_) form.optOutCategory = category;
   const HResult status = WriteOptions(settings_, form);
   if (status == kStatusOk) return true;
   // The dialog stays open with what the user entered, so nothing is lost.

@@ -2,6 +2,8 @@
 #include "ui/modal_dialog_win.h"
 #include "store/settings.h"
 
+#include <string>
+
 // "SMS plugin options": the gateway account and the sending options, read
 // from the settings when it opens and written back by OK.
 class CSMSPluginOptions : public ModalDialog {
@@ -16,4 +18,5 @@ class CSMSPluginOptions : public ModalDialog {
   bool Save();
 
   Settings& settings_;
+  std::u16string shownOptOutCategory_;
 };

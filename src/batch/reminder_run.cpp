@@ -9,6 +9,7 @@
 #include "batch/time_frame.h"
 #include "gateway/delivery_report.h"
 #include "gateway/message_text.h"
+#include "send/opt_out.h"
 #include "store/history_key.h"
 #include "store/sending_options.h"
 
@@ -40,6 +41,7 @@ class AttendeeContact : public ContactItem {
   std::optional<std::u16string> MobileTelephoneNumber() override { return contact_->MobileTelephoneNumber(); }
   std::optional<std::u16string> PrimaryTelephoneNumber() override { return contact_->PrimaryTelephoneNumber(); }
   std::optional<std::u16string> EntryID() override { return contact_->EntryID(); }
+  std::optional<std::u16string> Categories() override { return contact_->Categories(); }
 
  private:
   ContactRef contact_;
@@ -131,6 +133,7 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
   std::optional<MeetingOpener> opener;
   if (calendar) opener.emplace(*calendar);
   AttendeeResolver resolver(ports_.client);
+  const OptOut optOut = OptOut::Read(ports_.settings);
   for (const Meeting& meeting : meetings) {
     bool changed = false;
     // Only this meeting (with its series) is open while its reminders go
@@ -159,6 +162,10 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
         continue;
       }
       ContactRef contact = std::make_shared<AttendeeContact>(std::move(found.contact), attendee, position);
+      if (optOut.Excludes(*contact)) {
+        lines.push_back(optOut.ReportLine(contact->FullName().value_or(u"")));
+        continue;
+      }
       const std::optional<std::u16string> mobile = contact->MobileTelephoneNumber();
       const std::u16string firstName = contact->FirstName().value_or(std::u16string());
       const std::u16string filled = FillTemplate(request.templateText, firstName, meeting.start);

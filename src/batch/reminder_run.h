@@ -34,7 +34,8 @@ struct ReminderRequest {
 // that has meetings. A server may limit the items a session holds open, so
 // the run opens one meeting at a time, and one attendee's contact while its
 // message is prepared. Every meeting, attendee or contact that cannot be
-// read gets a report line of its own: nothing is left out unsaid.
+// read gets a report line of its own: nothing is left out unsaid. A
+// contact in the opt-out category is never sent to; its line says why.
 class ReminderRun {
  public:
   struct Ports {

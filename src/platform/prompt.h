@@ -8,6 +8,10 @@ class Prompt {
   virtual ~Prompt() = default;
   // A Yes/No question; true for Yes.
   virtual bool AskYesNo(const std::u16string& text, const std::u16string& caption) = 0;
+  // The same question where No is the safe answer, which Enter gives.
+  virtual bool AskYesNoDefaultNo(const std::u16string& text, const std::u16string& caption) {
+    return AskYesNo(text, caption);
+  }
   // A message with a single OK button.
   virtual void Show(const std::u16string& text, const std::u16string& caption) = 0;
   // A run's delivery report: a message like any other unless the screen

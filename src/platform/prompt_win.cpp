@@ -10,6 +10,10 @@ bool MessageBoxPrompt::AskYesNo(const std::u16string& text, const std::u16string
   return MessageBoxW(owner_, Wide(text), Wide(caption), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+bool MessageBoxPrompt::AskYesNoDefaultNo(const std::u16string& text, const std::u16string& caption) {
+  return MessageBoxW(owner_, Wide(text), Wide(caption), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 void MessageBoxPrompt::Show(const std::u16string& text, const std::u16string& caption) {
   MessageBoxW(owner_, Wide(text), Wide(caption), MB_OK);
 }

@@ -8,6 +8,7 @@ class MessageBoxPrompt : public Prompt {
  public:
   explicit MessageBoxPrompt(HWND owner) : owner_(owner) {}
   bool AskYesNo(const std::u16string& text, const std::u16string& caption) override;
+  bool AskYesNoDefaultNo(const std::u16string& text, const std::u16string& caption) override;
   void Show(const std::u16string& text, const std::u16string& caption) override;
 
  private:

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/code_page.h"
 #include "platform/prompt.h"
 #include "send/contact_directory.h"
+#include "send/opt_out.h"
 #include "store/settings.h"
 
 // One press of "Send" in the single-message dialog: the text encoded once,
@@ -34,7 +36,9 @@ class SendFlow {
   // gives one report line per token: the message's line for a directory
   // key, else a line saying that nothing was sent to it. An empty or
   // blank token gets no line. Once `run` has stopped,
-  // the remaining messages are not attempted and say why.
+  // the remaining messages are not attempted and say why. Recipients in
+  // the opt-out category are named in one question before anything is
+  // sent; unless it is answered Yes, each gets the opt-out line instead.
   std::vector<std::u16string> Send(const std::u16string& recipientsText, const std::u16string& text,
                                    const ContactDirectory& directory, SendRun& run,
                                    const MakeGateway& makeGateway) const;
@@ -44,6 +48,10 @@ class SendFlow {
   void ShowReport(const std::vector<std::u16string>& lines) const;
 
  private:
+  static std::map<std::u16string, std::u16string> OptedOut(const std::vector<std::u16string>& tokens,
+                                                           const ContactDirectory& directory,
+                                                           const OptOut& optOut);
+
   Ports ports_;
   std::u16string caption_;
 };

@@ -49,6 +49,8 @@ std::u16string Settings::DescribeWriteFailure(HResult status) {
   return u"The settings could not be written (error " + Widened(code) + u").";
 }
 
+bool Settings::IsSet(const std::u16string& key) { return !GetString(key).empty(); }
+
 HResult Settings::SetStrings(const SettingsValues& values) {
   return Update([&](SettingsReader&) { return values; });
 }

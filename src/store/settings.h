@@ -21,6 +21,7 @@ inline constexpr char16_t kReminderUnitType[] = u"ReminderUnitType";
 inline constexpr char16_t kSelectedTemplate[] = u"SelectedTemplate";
 inline constexpr char16_t kSavedTemplatesCount[] = u"SavedTemplatesCount";
 inline constexpr char16_t kGatewayHost[] = u"GatewayHost";
+inline constexpr char16_t kOptOutCategory[] = u"OptOutCategory";
 }  // namespace settings_key
 
 // Reads of the settings, by the reading rules of the platform's profile
@@ -58,6 +59,12 @@ class Settings : public SettingsReader {
 
   // What could not be written and why, in words for the user.
   virtual std::u16string DescribeWriteFailure(HResult status);
+
+  // Whether the file holds `key`, even with an empty value: for a setting
+  // whose empty value is a choice of its own, unlike a missing key that
+  // takes the default. A store that cannot tell says whether the value is
+  // not empty.
+  virtual bool IsSet(const std::u16string& key);
 
   // Writes the values together, all or none.
   HResult SetStrings(const SettingsValues& values);

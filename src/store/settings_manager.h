@@ -28,6 +28,7 @@ class SettingsManager : public Settings {
   unsigned GetInt(const std::u16string& key, unsigned defaultValue) override;
   std::u16string GetString(const std::u16string& key) override;
   std::unique_ptr<SettingsReader> ReadSection() override;
+  bool IsSet(const std::u16string& key) override;
   // Refused, and nothing changed, when the file is read-only, no copy of it
   // can be made, or another program holds it past a few short retries
   // (ERROR_SHARING_VIOLATION). A Settings.ini removed meanwhile is made

@@ -375,6 +375,15 @@ std::u16string SettingsManager::GetString(const std::u16string& key) {
   return ReadString(settingsPath_, key);
 }
 
+bool SettingsManager::IsSet(const std::u16string& key) {
+  if (settingsPath_.empty()) return false;
+  // No value holds a line break, so the default comes back only for a
+  // missing key.
+  wchar_t value[2] = {};
+  GetPrivateProfileStringW(kSection, Wide(key), L"\n", value, 2, settingsPath_.c_str());
+  return value[0] != L'\n';
+}
+
 std::unique_ptr<SettingsReader> SettingsManager::ReadSection() {
   if (settingsPath_.empty()) return std::make_unique<ProfileSection>(std::vector<std::u16string>{});
   return ReadProfileSection(settingsPath_);

@@ -10,6 +10,7 @@
 #include "addin/sms_plugin_options_win.h"
 #include "dialog_user.h"
 #include "resource_ids.h"
+#include "send/opt_out.h"
 #include "store/settings_manager.h"
 #include "support/memory_settings.h"
 
@@ -152,6 +153,10 @@ TEST(OptionsDialog, TemplateHasTheControlsInTabOrderWithTheirRectangles) {
         {IDC_ALPHABET_UNICODE, L"Unicode", {74, 99, 41, 10}, false},
         {IDC_CONCATENATION, L"Message Concatenation", {15, 126, 93, 10}, true},
         {IDC_SHOW_DELIVERY_RESULTS, L"Show delivery results", {15, 143, 84, 10}, true},
+        {-1, L"Opt-out", {205, 7, 126, 57}, false},
+        {-1, L"Do not text contacts in category:", {213, 21, 110, 8}, false},
+        {IDC_OPT_OUT_CATEGORY, L"No SMS", {213, 32, 110, 14}, true},
+        {-1, L"Leave empty to text everyone.", {213, 50, 110, 8}, false},
     };
     HWND child = GetWindow(dialog, GW_CHILD);
     for (const Item& item : items) {
@@ -183,7 +188,7 @@ TEST(OptionsDialog, TemplateHasTheControlsInTabOrderWithTheirRectangles) {
     EXPECT_EQ(GetWindowLongW(GetDlgItem(dialog, IDOK), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
     RECT client{};
     GetClientRect(dialog, &client);
-    RECT size{0, 0, 216, 188};
+    RECT size{0, 0, 338, 188};
     MapDialogRect(dialog, &size);
     EXPECT_EQ(client.right, size.right);
     EXPECT_EQ(client.bottom, size.bottom);
@@ -325,6 +330,32 @@ TEST_F(OptionsDialogFile, CancelLeavesTheFileByteForByte) {
     user.Click(dialog, IDCANCEL);
   });
   EXPECT_EQ(FileBytes(settings.SettingsPath()), before);
+}
+
+// The category shows the default until set; only a changed field is
+// written, and an emptied one is read back from the file as the rule off.
+TEST_F(OptionsDialogFile, TheOptOutCategoryIsWrittenOnlyWhenChangedAndEmptyTurnsTheRuleOff) {
+  SettingsManager settings(folder_);
+  settings.SetString(u"UserName", u"u");
+  settings.SetString(u"Password", u"p");
+  const auto run = [&](const wchar_t* typed) {
+    RunOptions(settings, [typed](DialogUser& user) {
+      HWND dialog = user.WaitForDialog(kTitle);
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(user.Text(dialog, IDC_OPT_OUT_CATEGORY), L"No SMS");
+      if (typed) {
+        user.Clear(dialog, IDC_OPT_OUT_CATEGORY);
+        user.Type(dialog, IDC_OPT_OUT_CATEGORY, typed);
+      }
+      user.Click(dialog, IDOK);
+    });
+  };
+  run(nullptr);
+  EXPECT_FALSE(settings.IsSet(u"OptOutCategory"));
+  EXPECT_EQ(OptOut::Read(settings).category(), u"No SMS");
+  run(L"");
+  EXPECT_TRUE(settings.IsSet(u"OptOutCategory"));
+  EXPECT_FALSE(OptOut::Read(settings).On());
 }
 
 }  // namespace

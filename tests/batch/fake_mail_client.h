@@ -33,6 +33,9 @@ class Contact : public ContactItem {
     ++*idReads_;
     return id_;
   }
+  std::optional<std::u16string> Categories() override { return categories; }
+
+  std::u16string categories;
 
  private:
   std::optional<std::u16string> id_;

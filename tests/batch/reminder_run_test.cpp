@@ -117,6 +117,24 @@ TEST_F(ReminderRunTest, EveryAttendeeWhoIsAContactGetsTheFilledTemplateAndIsReco
   EXPECT_EQ(client_.contacts->HeldElsewhere(), 0) << "no contact stays open after its message";
 }
 
+TEST_F(ReminderRunTest, AContactInTheOptOutCategoryIsNeverSentToAndTheReportSaysWhy) {
+  std::static_pointer_cast<fake::Contact>(client_.contacts->items[1])->categories = u"Family, NO SMS";
+  prompt_.answers = {true};
+  EXPECT_TRUE(RunNow());
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Hi Ann, 12/10/2026 14:30"}));
+  EXPECT_TRUE(prompt_.questions.empty());
+  EXPECT_EQ(history_.Entries().size(), 1u);
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_EQ(prompt_.shown[0],
+            u"SMS delivery results:\n\n"
+            u"Message for Ann was sent successfully. Details: Queued\n"
+            u"Message for Bob was not sent because Bob does not want SMS (category \"No SMS\").\n");
+
+  settings_.SetString(u"OptOutCategory", u"");
+  EXPECT_TRUE(RunNow());
+  EXPECT_EQ(Messages().size(), 3u) << "an empty setting turns the rule off";
+}
+
 TEST_F(ReminderRunTest, ASecondRunAsksBeforeRepeatingAndLeavesOutWhatTheUserDeclines) {
   RunNow();
   requests_.clear();

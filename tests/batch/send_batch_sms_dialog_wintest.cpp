@@ -198,6 +198,31 @@ TEST_F(BatchDialog, SendNowFromTheToolbarRemindsEveryContactOnceAndAsksBeforeRep
   }
 }
 
+TEST_F(BatchDialog, AContactInTheOptOutCategoryIsNeverTextedAndTheReportSaysWhy) {
+  std::string store = kStore;
+  const std::string bob = R"("firstName": "Bob",)";
+  store.replace(store.find(bob), bob.size(), bob + R"( "categories": "Family, no sms",)");
+  client_ = standin::StandIn::FromJson(store);
+  ConnectAddin();
+  RunSeen seen;
+  FromToolbar([&](DialogUser& user) {
+    HWND dialog = user.WaitForDialog(kTitle);
+    ASSERT_NE(dialog, nullptr);
+    seen = PlayRun(user, dialog, IDC_SEND_NOW, {IDYES});
+    user.PressKey(VK_ESCAPE);
+    EXPECT_TRUE(user.WaitUntilClosed(dialog));
+  });
+  EXPECT_TRUE(seen.questions.empty());
+  EXPECT_NE(seen.report.find(L"Message for Bob Roe was not sent because Bob Roe does not want SMS (category "
+                             L"\"No SMS\").\n"),
+            std::wstring::npos)
+      << std::string(seen.report.begin(), seen.report.end());
+  const auto requests = NewRequests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].Param("to"), "64215550101");
+  EXPECT_EQ(requests[1].Param("to"), "64215550104");
+}
+
 TEST_F(BatchDialog, TheHistoryOutlivesADialogClosedWithEscapeButTheDefaultsDoNot) {
   ConnectAddin();
   FromToolbar([&](DialogUser& user) {

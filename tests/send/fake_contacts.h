@@ -16,6 +16,7 @@ struct ContactData {
   std::optional<std::u16string> primary = std::nullopt;
   bool fetchFails = false;
   std::optional<std::u16string> entryID = std::nullopt;
+  std::u16string categories = u"";
 };
 
 class ContactsFolder : public ContactFolder {
@@ -52,6 +53,7 @@ class ContactsFolder : public ContactFolder {
     std::optional<std::u16string> MobileTelephoneNumber() override { return data_->mobile; }
     std::optional<std::u16string> PrimaryTelephoneNumber() override { return data_->primary; }
     std::optional<std::u16string> EntryID() override { return data_->entryID; }
+    std::optional<std::u16string> Categories() override { return data_->categories; }
 
    private:
     const ContactData* data_;

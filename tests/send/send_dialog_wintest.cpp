@@ -491,6 +491,35 @@ TEST_F(SendDialog, SendMakesOneRequestPerKnownRecipientAndReportsEveryToken) {
   EXPECT_NE(report.find(L"Nothing was sent to \"Al (3);Bob (1)\""), std::wstring::npos) << "no blank, no cut";
 }
 
+TEST_F(SendDialog, AnOptedOutRecipientIsAskedAboutOnceAndNoSendsNothingToThem) {
+  const size_t before = log_.Requests().size();
+  std::wstring question, report;
+  Run(R"({"contacts": [{"fullName": "Bob", "mobile": "1", "categories": "Family; No SMS"},
+                       {"fullName": "Al", "mobile": "3"}]})",
+      [&](DialogUser& user, HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_RECIPIENTS, L"Bob (1); Al (3); Bob (1)");
+        user.Type(dialog, IDC_MESSAGE_TEXT, L"Hello");
+        user.Click(dialog, IDOK);
+        HWND box = user.WaitForMessageBox(dialog, kTitle, 20000);
+        ASSERT_NE(box, nullptr) << "no question";
+        question = user.MessageText(box);
+        user.PressKey(VK_RETURN);  // No is the default
+        ASSERT_NE(box = user.WaitForMessageBox(dialog, kTitle, 20000), nullptr) << "no report";
+        report = user.MessageText(box);
+        user.Click(box, IDOK);
+        EXPECT_TRUE(user.WaitUntilClosed(dialog));
+      });
+  EXPECT_NE(question.find(L"\nBob (1)\n"), std::wstring::npos) << std::string(question.begin(), question.end());
+  const auto requests = log_.Requests();
+  ASSERT_EQ(requests.size() - before, 1u);
+  EXPECT_EQ(requests[before].Param("to"), "3");
+  const std::wstring line = L"Message for Bob was not sent because Bob does not want SMS (category \"No SMS\").";
+  const size_t first = report.find(line);
+  ASSERT_NE(first, std::wstring::npos) << std::string(report.begin(), report.end());
+  EXPECT_NE(report.find(line, first + line.size()), std::wstring::npos) << "a line for each token";
+  EXPECT_NE(report.find(L"Message for Al was sent successfully."), std::wstring::npos);
+}
+
 TEST_F(SendDialog, TheChooserHoldsTheDialogAndAContactWithoutANameIsChosenAndSentTo) {
   size_t before = log_.Requests().size();
   std::wstring report;

@@ -166,4 +166,27 @@ TEST_F(SendFlowTest, ADeadGatewayStopsTheRunAndTheRestAreNotAttempted) {
   EXPECT_EQ(requests_.size(), 1u);
 }
 
+TEST_F(SendFlowTest, OptedOutRecipientsAreNamedInOneQuestionAndSentToOnlyOnYes) {
+  folder_->contacts()[0].categories = u"VIP; no sms";
+  const std::u16string recipients = u"Ann Lee (+44 1); Bob (2); Ann Lee (+44 1)";
+  const std::u16string line =
+      u"Message for Ann Lee was not sent because Ann Lee does not want SMS (category \"No SMS\").";
+
+  const Lines declined = Send(recipients);
+  ASSERT_EQ(prompt_.questions.size(), 1u);
+  EXPECT_EQ(prompt_.questions[0], OptOut(u"No SMS").Question({u"Ann Lee (+44 1)"}));
+  EXPECT_EQ(Sent("to"), (std::vector<std::string>{"2"}));
+  EXPECT_EQ(declined, (Lines{line, u"Message for Bob was sent successfully. Details: Queued", line}));
+
+  prompt_.answers = {true};
+  Send(recipients);
+  EXPECT_EQ(prompt_.questions.size(), 2u);
+  EXPECT_EQ(Sent("to"), (std::vector<std::string>{"2", "441", "2", "441"}));
+
+  settings_.SetString(u"OptOutCategory", u"");
+  Send(recipients);
+  EXPECT_EQ(prompt_.questions.size(), 2u) << "an empty setting asks nothing";
+  EXPECT_EQ(requests_.size(), 7u);
+}
+
 }  // namespace

@@ -23,6 +23,8 @@ class MemorySettings : public Settings {
     return found->second.substr(0, kMaxStringUnits);
   }
 
+  bool IsSet(const std::u16string& key) override { return values_.count(key) != 0; }
+
   // Every value, or none while writes are refused.
   HResult Update(const SettingsChange& change) override {
     if (refusal_) return *refusal_;

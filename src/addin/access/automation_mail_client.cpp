@@ -36,10 +36,11 @@ class AutomationContact : public ContactItem {
     return primary_.Get([&] { return outlook::PrimaryTelephoneNumber(contact_); });
   }
   Text EntryID() override { return entryId_.Get([&] { return outlook::EntryID(contact_); }); }
+  Text Categories() override { return categories_.Get([&] { return outlook::Categories(contact_); }); }
 
  private:
   Dispatch contact_;
-  Once<Text> fullName_, firstName_, mobile_, primary_, entryId_;
+  Once<Text> fullName_, firstName_, mobile_, primary_, entryId_, categories_;
 };
 
 class AutomationRecipient : public Recipient {

@@ -17,6 +17,10 @@ class ContactItem {
   virtual std::optional<std::u16string> PrimaryTelephoneNumber() = 0;
   // Hexadecimal text, two upper-case digits per byte.
   virtual std::optional<std::u16string> EntryID() = 0;
+  // The names of the contact's categories joined by the list separator
+  // (", " or "; "); empty for none, which is also what a contact source
+  // without categories gives.
+  virtual std::optional<std::u16string> Categories() { return std::u16string(); }
 };
 using ContactRef = std::shared_ptr<ContactItem>;
 

@@ -81,6 +81,10 @@ std::optional<std::u16string> PrimaryTelephoneNumber(const Dispatch& contact) {
   return TextProperty(contact, L"PrimaryTelephoneNumber");
 }
 
+std::optional<std::u16string> Categories(const Dispatch& contact) {
+  return TextProperty(contact, L"Categories");
+}
+
 std::optional<std::u16string> EntryID(const Dispatch& item) { return TextProperty(item, L"EntryID"); }
 
 std::optional<std::u16string> Name(const Dispatch& recipient) { return TextProperty(recipient, L"Name"); }

@@ -34,6 +34,7 @@ std::optional<std::u16string> FullName(const Dispatch& contact);
 std::optional<std::u16string> FirstName(const Dispatch& contact);
 std::optional<std::u16string> MobileTelephoneNumber(const Dispatch& contact);
 std::optional<std::u16string> PrimaryTelephoneNumber(const Dispatch& contact);
+std::optional<std::u16string> Categories(const Dispatch& contact);
 // Contact or recipient: hexadecimal text.
 std::optional<std::u16string> EntryID(const Dispatch& item);
 // Recipient: the display name.
