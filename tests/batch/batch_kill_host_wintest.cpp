@@ -75,26 +75,27 @@ std::string StoreJson() {
   return R"({"contacts": [)" + contacts + R"(], "calendar": [)" + calendar + "]}";
 }
 
+struct BoxSearch {
+  HWND dialog, found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<BoxSearch*>(data);
+  wchar_t kind[16] = {}, caption[64] = {};
+  GetClassNameW(window, kind, 16);
+  GetWindowTextW(window, caption, 64);
+  if (window == search->dialog || !IsWindowVisible(window) || std::wstring(kind) != L"#32770" || kTitle != caption) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
 // A visible window of the dialog's kind captioned as the dialog, other
 // than the dialog: its message box. Looked for without waiting.
 HWND MessageBoxOf(HWND dialog) {
-  struct Search {
-    HWND dialog, found;
-  } search{dialog, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(data);
-        wchar_t kind[16] = {}, caption[64] = {};
-        GetClassNameW(window, kind, 16);
-        GetWindowTextW(window, caption, 64);
-        if (window == search->dialog || !IsWindowVisible(window) || std::wstring(kind) != L"#32770" ||
-            kTitle != caption) {
-          return TRUE;
-        }
-        search->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  BoxSearch search{dialog, nullptr};
+  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
