@@ -63,6 +63,7 @@ class MainWindow {
   void AddTooltip(HWND control, std::wstring text);
   void OnCommand(WORD id, WORD notification);
   void DrawRibbonButton(const DRAWITEMSTRUCT& item) const;
+  void DrawMenuImage(const DRAWITEMSTRUCT& item) const;
   void Report(const AddinRibbon& ribbon, const CustomUiButton& button, HRESULT hr) const;
 
   standin::StandIn& client_;
@@ -73,6 +74,8 @@ class MainWindow {
   std::vector<std::wstring> tooltipTexts_;
   std::vector<const AddinRibbon*> ribbons_;
   std::vector<ShownRibbonButton> ribbonButtons_;
+  // The items of the open context menu, by position from kFirstMenuItemId.
+  std::vector<std::pair<const AddinRibbon*, const CustomUiButton*>> menuItems_;
   HWND contacts_ = nullptr;
 };
 
