@@ -18,13 +18,14 @@ constexpr int kContactListWidth = 220;
 constexpr COLORREF kRibbonText = RGB(0x26, 0x26, 0x26);
 constexpr int kMenuImageSize = 16, kMenuImagePadding = 3;
 
-// The 32-bit premultiplied image over what is drawn at (x, y).
-void BlendImage(HDC target, int x, int y, int size, HBITMAP image) {
+// The 32-bit premultiplied image over what is drawn at (x, y), faint for
+// a disabled control.
+void BlendImage(HDC target, int x, int y, int size, HBITMAP image, bool faint = false) {
   BITMAP bitmap = {};
   GetObjectW(image, sizeof bitmap, &bitmap);
   HDC source = CreateCompatibleDC(target);
   HGDIOBJ old = SelectObject(source, image);
-  BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(faint ? 96 : 255), AC_SRC_ALPHA};
   GdiAlphaBlend(target, x, y, size, size, source, 0, 0, bitmap.bmWidth, bitmap.bmHeight, blend);
   SelectObject(source, old);
   DeleteDC(source);
@@ -65,6 +66,13 @@ bool MainWindow::Create(const std::wstring& title) {
                               nullptr, wc.hInstance, nullptr);
   tooltipTexts_.reserve(64);
   const int top = AddRibbonGroups();
+  RefreshEnabled();
+  // The ribbons may outlive the window, or go first.
+  for (const AddinRibbon* ribbon : ribbons_) {
+    ribbon->OnInvalidate([this, alive = std::weak_ptr<bool>(alive_)] {
+      if (alive.lock()) RefreshEnabled();
+    });
+  }
   AddRows(top);
   if (!ribbons_.empty()) AddContactList(top);
   return true;
@@ -133,6 +141,10 @@ int MainWindow::AddRibbonGroups() {
     }
   }
   return any ? kRibbonHeight + kMargin : 0;
+}
+
+void MainWindow::RefreshEnabled() const {
+  for (const auto& shown : ribbonButtons_) EnableWindow(shown.window, shown.ribbon->Enabled(*shown.button));
 }
 
 void MainWindow::AddContactList(int top) {
@@ -254,7 +266,8 @@ void MainWindow::OpenContextMenu() {
       for (const CustomUiButton& button : group.buttons) {
         MENUITEMINFOW item = {};
         item.cbSize = sizeof item;
-        item.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP;
+        item.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP | MIIM_STATE;
+        item.fState = ribbon->Enabled(button) ? MFS_ENABLED : MFS_GRAYED;
         item.wID = static_cast<UINT>(kFirstMenuItemId + items.size());
         item.dwTypeData = const_cast<wchar_t*>(button.label.c_str());
         item.hbmpItem = ribbon->Image(button.id) ? HBMMENU_CALLBACK : nullptr;
@@ -283,7 +296,8 @@ void MainWindow::DrawMenuImage(const DRAWITEMSTRUCT& item) const {
   HBITMAP image = ribbon->Image(button->id);
   if (!image) return;
   const RECT& r = item.rcItem;
-  BlendImage(item.hDC, r.left + kMenuImagePadding, (r.top + r.bottom - kMenuImageSize) / 2, kMenuImageSize, image);
+  BlendImage(item.hDC, r.left + kMenuImagePadding, (r.top + r.bottom - kMenuImageSize) / 2, kMenuImageSize, image,
+             item.itemState & ODS_GRAYED);
 }
 
 // Large buttons: the 32-pixel image above the label; others: the 16-pixel
@@ -306,7 +320,10 @@ void MainWindow::DrawRibbonButton(const DRAWITEMSTRUCT& item) const {
   const int size = large ? 32 : 16;
   const int imageX = large ? (r.left + r.right - size) / 2 : r.left + 4;
   const int imageY = large ? r.top + 6 : (r.top + r.bottom - size) / 2;
-  if (HBITMAP image = shown->ribbon->Image(shown->button->id)) BlendImage(item.hDC, imageX, imageY, size, image);
+  const bool disabled = item.itemState & ODS_DISABLED;
+  if (HBITMAP image = shown->ribbon->Image(shown->button->id)) {
+    BlendImage(item.hDC, imageX, imageY, size, image, disabled);
+  }
   RECT text = r;
   if (large) {
     text.top = imageY + size + 2;
@@ -314,7 +331,7 @@ void MainWindow::DrawRibbonButton(const DRAWITEMSTRUCT& item) const {
     text.left = imageX + size + 6;
   }
   SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, kRibbonText);
+  SetTextColor(item.hDC, disabled ? GetSysColor(COLOR_GRAYTEXT) : kRibbonText);
   HGDIOBJ oldFont = SelectObject(item.hDC, font_);
   DrawTextW(item.hDC, shown->button->label.c_str(), -1, &text,
             (large ? DT_CENTER | DT_WORDBREAK : DT_LEFT | DT_VCENTER | DT_SINGLELINE) | DT_NOPREFIX);

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,9 @@ class MainWindow {
   void OnCommand(WORD id, WORD notification);
   void DrawRibbonButton(const DRAWITEMSTRUCT& item) const;
   void DrawMenuImage(const DRAWITEMSTRUCT& item) const;
+  // Asks each ribbon button's getEnabled, as the client does at first
+  // show and when the add-in invalidates its ribbon.
+  void RefreshEnabled() const;
   void Report(const AddinRibbon& ribbon, const CustomUiButton& button, HRESULT hr) const;
 
   standin::StandIn& client_;
@@ -77,6 +81,8 @@ class MainWindow {
   // The items of the open context menu, by position from kFirstMenuItemId.
   std::vector<std::pair<const AddinRibbon*, const CustomUiButton*>> menuItems_;
   HWND contacts_ = nullptr;
+  // Gone with the window, for the callbacks given to the ribbons.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace host

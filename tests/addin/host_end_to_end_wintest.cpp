@@ -258,4 +258,39 @@ TEST_F(HostEndToEnd, SendSmsOnTheContextMenuOfTwoSelectedContactsPutsBothInTheRe
       << printed;
 }
 
+TEST_F(HostEndToEnd, TheRibbonsCommandsAreGreyedFromTheSendUntilItsReportIsDealtWith) {
+  {
+    SettingsManager settings(folder_);
+    settings.SetString(u"GatewayHost", u"127.0.0.1:9");
+    settings.SetString(u"UserName", u"agent");
+    settings.SetString(u"Password", u"pw");
+    settings.SetString(u"ShowDeliveryResults", u"1");
+  }
+  RunHost(RibbonClientArguments(), [&](DialogUser& user) {
+    HWND host = WaitForMainWindow();
+    ASSERT_NE(host, nullptr) << "the main window did not open";
+    HWND send = ButtonOf(host, L"Send SMS", true), options = ButtonOf(host, L"SMS Options", true);
+    ASSERT_TRUE(send && options);
+    EXPECT_TRUE(IsWindowEnabled(send) && IsWindowEnabled(options));
+    user.PostClick(send);
+    HWND dialog = user.WaitForDialog(L"Send SMS to contact", 30000);
+    ASSERT_NE(dialog, nullptr);
+    // A number that is no contact's is reported without an exchange; the
+    // report is the run's last part.
+    user.Type(dialog, IDC_RECIPIENTS, L"021 555 0002");
+    user.Type(dialog, IDC_MESSAGE_TEXT, L"Hi");
+    user.Click(dialog, IDOK);
+    HWND report = user.WaitForMessageBox(dialog, L"Send SMS to contact", 30000);
+    ASSERT_NE(report, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(send)) << "no command starts while the run is in progress";
+    EXPECT_FALSE(IsWindowEnabled(options));
+    EXPECT_TRUE(IsWindowEnabled(ButtonOf(host, L"SMS Options", false))) << "the toolbar's buttons stay as they were";
+    user.Screenshot(L"host-ribbon-greyed-during-a-send");
+    user.Click(report, IDOK);
+    ASSERT_TRUE(user.WaitUntilClosed(dialog));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(send) && IsWindowEnabled(options); }));
+    PostMessageW(host, WM_CLOSE, 0, 0);
+  });
+}
+
 }  // namespace
