@@ -55,9 +55,44 @@ std::unique_ptr<AddinRibbon> AddinRibbon::Load(IUnknown* addin, const std::wstri
                                    errors);
   loaded->contactForm_ = LoadDocument(*ribbon.Get(), loaded->dispatch_.Get(), L"Microsoft.Outlook.Contact", progId,
                                       errors);
-  if (loaded->explorer_) loaded->FetchImages(*loaded->explorer_, errors);
-  if (loaded->contactForm_) loaded->FetchImages(*loaded->contactForm_, errors);
+  for (const auto* ui : {&loaded->explorer_, &loaded->contactForm_}) {
+    if (!*ui) continue;
+    loaded->CallOnLoad(**ui, errors);
+    loaded->FetchImages(**ui, errors);
+  }
   return loaded;
+}
+
+AddinRibbon::~AddinRibbon() { OnInvalidate(nullptr); }
+
+void AddinRibbon::CallOnLoad(const CustomUi& ui, std::vector<std::wstring>& errors) {
+  if (ui.onLoad.empty()) return;
+  ComPtr<standin::RibbonUi> ribbonUi(new standin::RibbonUi);
+  VARIANT result;
+  VariantInit(&result);
+  const HRESULT hr = standin::CallRibbonCallback(dispatch_.Get(), U16(ui.onLoad), ribbonUi.Get(), &result);
+  VariantClear(&result);
+  if (FAILED(hr)) {
+    errors.push_back(L"custom UI error in " + progId_ + L": the callback \"" + ui.onLoad + L"\" failed with " +
+                     Hex(hr));
+    return;
+  }
+  ribbonUis_.push_back(ribbonUi);
+}
+
+void AddinRibbon::OnInvalidate(std::function<void()> invalidated) const {
+  for (const auto& ribbonUi : ribbonUis_) ribbonUi->invalidated = invalidated;
+}
+
+bool AddinRibbon::Enabled(const CustomUiButton& button) const {
+  if (button.getEnabled.empty()) return true;
+  ComPtr<IDispatch> control(new standin::RibbonControl(U16(button.id), U16(button.tag), nullptr));
+  VARIANT result;
+  VariantInit(&result);
+  const HRESULT hr = standin::CallRibbonCallback(dispatch_.Get(), U16(button.getEnabled), control.Get(), &result);
+  const bool enabled = FAILED(hr) || result.vt != VT_BOOL || result.boolVal != VARIANT_FALSE;
+  VariantClear(&result);
+  return enabled;
 }
 
 void AddinRibbon::FetchImages(const CustomUi& ui, std::vector<std::wstring>& errors) {

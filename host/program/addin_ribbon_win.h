@@ -5,6 +5,7 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "program/custom_ui_win.h"
+#include "standin/ribbon_control.h"
 
 namespace host {
 
@@ -33,14 +35,24 @@ class AddinRibbon {
   // Calls the button's onAction with a control whose Context is `context`
   // (the window, or the selection for a context menu).
   HRESULT Press(const CustomUiButton& button, IDispatch* context) const;
+  // The button's getEnabled; true when it names none or the call fails.
+  bool Enabled(const CustomUiButton& button) const;
+  // Called when the add-in invalidates a ribbon it was given at onLoad;
+  // null to stop.
+  void OnInvalidate(std::function<void()> invalidated) const;
+  ~AddinRibbon();
 
  private:
+  AddinRibbon() = default;
   void FetchImages(const CustomUi& ui, std::vector<std::wstring>& errors);
+  void CallOnLoad(const CustomUi& ui, std::vector<std::wstring>& errors);
 
   std::wstring progId_;
   Microsoft::WRL::ComPtr<IDispatch> dispatch_;
   std::optional<CustomUi> explorer_, contactForm_;
   std::map<std::wstring, Microsoft::WRL::ComPtr<IPicture>> images_;
+  // Given at onLoad, one per document; the add-in may keep them past us.
+  std::vector<Microsoft::WRL::ComPtr<standin::RibbonUi>> ribbonUis_;
 };
 
 }  // namespace host

@@ -86,7 +86,7 @@ CustomUiGroup GroupOf(IXMLDOMNode* group, const std::wstring& place) {
                               Attribute(button.Get(), L"label"), Attribute(button.Get(), L"screentip"),
                               Attribute(button.Get(), L"supertip"), Attribute(button.Get(), L"keytip"),
                               Attribute(button.Get(), L"onAction"), Attribute(button.Get(), L"getImage"),
-                              Attribute(button.Get(), L"size") == L"large"});
+                              Attribute(button.Get(), L"size") == L"large", Attribute(button.Get(), L"getEnabled")});
   }
   return result;
 }
@@ -172,6 +172,7 @@ std::optional<CustomUi> LoadCustomUi(const std::wstring& xml, IDispatch* addin, 
   if (!errors.empty()) return std::nullopt;
 
   CustomUi ui;
+  for (const auto& root : Select(document.Get(), L"/c:customUI")) ui.onLoad = Attribute(root.Get(), L"onLoad");
   for (const auto& tab : Select(document.Get(), L"//c:tab[@idMso]")) {
     for (const auto& group : Select(tab.Get(), L"c:group")) {
       ui.groups.push_back(GroupOf(group.Get(), Attribute(tab.Get(), L"idMso")));

@@ -14,6 +14,7 @@ struct CustomUiButton {
   std::wstring id, tag, label, screentip, supertip, keytip;
   std::wstring onAction, getImage;
   bool large = false;
+  std::wstring getEnabled;  // empty: always enabled
 };
 
 // A group on a built-in tab, or the add-in's part of a built-in context menu
@@ -24,6 +25,7 @@ struct CustomUiGroup {
 };
 
 struct CustomUi {
+  std::wstring onLoad;
   std::vector<CustomUiGroup> groups;
   std::vector<CustomUiGroup> contextMenus;
 };

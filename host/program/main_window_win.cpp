@@ -15,7 +15,21 @@ constexpr WORD kFirstButtonId = 1000;
 constexpr WORD kFirstRibbonId = 2000, kContactListId = 3000, kFirstMenuItemId = 4000;
 constexpr int kRibbonHeight = 132, kLargeWidth = 76, kLargeHeight = 84, kNormalWidth = 120, kNormalHeight = 24;
 constexpr int kContactListWidth = 220;
-constexpr COLORREF kRibbonColour = RGB(0xF3, 0xF3, 0xF3), kRibbonText = RGB(0x26, 0x26, 0x26);
+constexpr COLORREF kRibbonText = RGB(0x26, 0x26, 0x26);
+constexpr int kMenuImageSize = 16, kMenuImagePadding = 3;
+
+// The 32-bit premultiplied image over what is drawn at (x, y), faint for
+// a disabled control.
+void BlendImage(HDC target, int x, int y, int size, HBITMAP image, bool faint = false) {
+  BITMAP bitmap = {};
+  GetObjectW(image, sizeof bitmap, &bitmap);
+  HDC source = CreateCompatibleDC(target);
+  HGDIOBJ old = SelectObject(source, image);
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(faint ? 96 : 255), AC_SRC_ALPHA};
+  GdiAlphaBlend(target, x, y, size, size, source, 0, 0, bitmap.bmWidth, bitmap.bmHeight, blend);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -52,6 +66,13 @@ bool MainWindow::Create(const std::wstring& title) {
                               nullptr, wc.hInstance, nullptr);
   tooltipTexts_.reserve(64);
   const int top = AddRibbonGroups();
+  RefreshEnabled();
+  // The ribbons may outlive the window, or go first.
+  for (const AddinRibbon* ribbon : ribbons_) {
+    ribbon->OnInvalidate([this, alive = std::weak_ptr<bool>(alive_)] {
+      if (alive.lock()) RefreshEnabled();
+    });
+  }
   AddRows(top);
   if (!ribbons_.empty()) AddContactList(top);
   return true;
@@ -120,6 +141,10 @@ int MainWindow::AddRibbonGroups() {
     }
   }
   return any ? kRibbonHeight + kMargin : 0;
+}
+
+void MainWindow::RefreshEnabled() const {
+  for (const auto& shown : ribbonButtons_) EnableWindow(shown.window, shown.ribbon->Enabled(*shown.button));
 }
 
 void MainWindow::AddContactList(int top) {
@@ -228,9 +253,12 @@ bool MainWindow::ChooseFromContextMenu(const std::wstring& id) {
 }
 
 // The add-ins' items, each with its image; the stand-in has none of its own.
+// The menu draws an item's bitmap without its transparency, so the window
+// draws the images itself over the item's background, plain or highlighted.
 void MainWindow::OpenContextMenu() {
   HMENU menu = CreatePopupMenu();
-  std::vector<std::pair<const AddinRibbon*, const CustomUiButton*>> items;
+  auto& items = menuItems_;
+  items.clear();
   for (const AddinRibbon* ribbon : ribbons_) {
     if (!ribbon->Explorer()) continue;
     for (const CustomUiGroup& group : ribbon->Explorer()->contextMenus) {
@@ -238,10 +266,11 @@ void MainWindow::OpenContextMenu() {
       for (const CustomUiButton& button : group.buttons) {
         MENUITEMINFOW item = {};
         item.cbSize = sizeof item;
-        item.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP;
+        item.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP | MIIM_STATE;
+        item.fState = ribbon->Enabled(button) ? MFS_ENABLED : MFS_GRAYED;
         item.wID = static_cast<UINT>(kFirstMenuItemId + items.size());
         item.dwTypeData = const_cast<wchar_t*>(button.label.c_str());
-        item.hbmpItem = ribbon->Image(button.id);
+        item.hbmpItem = ribbon->Image(button.id) ? HBMMENU_CALLBACK : nullptr;
         InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &item);
         items.emplace_back(ribbon, &button);
       }
@@ -252,10 +281,23 @@ void MainWindow::OpenContextMenu() {
   const int choice = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, list.left + 40, list.top + 40, 0,
                                     window_, nullptr);
   DestroyMenu(menu);
-  if (choice >= kFirstMenuItemId && static_cast<size_t>(choice - kFirstMenuItemId) < items.size()) {
-    const auto& [ribbon, button] = items[choice - kFirstMenuItemId];
+  const auto chosen = std::move(items);
+  items.clear();
+  if (choice >= kFirstMenuItemId && static_cast<size_t>(choice - kFirstMenuItemId) < chosen.size()) {
+    const auto& [ribbon, button] = chosen[choice - kFirstMenuItemId];
     Report(*ribbon, *button, ribbon->Press(*button, client_.Selection().Get()));
   }
+}
+
+void MainWindow::DrawMenuImage(const DRAWITEMSTRUCT& item) const {
+  const size_t index = item.itemID - kFirstMenuItemId;
+  if (item.itemID < kFirstMenuItemId || index >= menuItems_.size()) return;
+  const auto& [ribbon, button] = menuItems_[index];
+  HBITMAP image = ribbon->Image(button->id);
+  if (!image) return;
+  const RECT& r = item.rcItem;
+  BlendImage(item.hDC, r.left + kMenuImagePadding, (r.top + r.bottom - kMenuImageSize) / 2, kMenuImageSize, image,
+             item.itemState & ODS_GRAYED);
 }
 
 // Large buttons: the 32-pixel image above the label; others: the 16-pixel
@@ -268,23 +310,19 @@ void MainWindow::DrawRibbonButton(const DRAWITEMSTRUCT& item) const {
   if (!shown) return;
   const RECT& r = item.rcItem;
   const bool pressed = item.itemState & ODS_SELECTED;
-  HBRUSH background = CreateSolidBrush(pressed ? RGB(0xD0, 0xD8, 0xE4) : kRibbonColour);
+  // Unpressed, a button is the window's own background, as ribbon buttons
+  // show no box of their own.
+  HBRUSH background = pressed ? CreateSolidBrush(RGB(0xD0, 0xD8, 0xE4)) : GetSysColorBrush(COLOR_BTNFACE);
   FillRect(item.hDC, &r, background);
-  DeleteObject(background);
+  if (pressed) DeleteObject(background);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &r);
   const bool large = shown->button->large;
   const int size = large ? 32 : 16;
   const int imageX = large ? (r.left + r.right - size) / 2 : r.left + 4;
   const int imageY = large ? r.top + 6 : (r.top + r.bottom - size) / 2;
+  const bool disabled = item.itemState & ODS_DISABLED;
   if (HBITMAP image = shown->ribbon->Image(shown->button->id)) {
-    BITMAP bitmap = {};
-    GetObjectW(image, sizeof bitmap, &bitmap);
-    HDC source = CreateCompatibleDC(item.hDC);
-    HGDIOBJ old = SelectObject(source, image);
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    GdiAlphaBlend(item.hDC, imageX, imageY, size, size, source, 0, 0, bitmap.bmWidth, bitmap.bmHeight, blend);
-    SelectObject(source, old);
-    DeleteDC(source);
+    BlendImage(item.hDC, imageX, imageY, size, image, disabled);
   }
   RECT text = r;
   if (large) {
@@ -293,7 +331,7 @@ void MainWindow::DrawRibbonButton(const DRAWITEMSTRUCT& item) const {
     text.left = imageX + size + 6;
   }
   SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, kRibbonText);
+  SetTextColor(item.hDC, disabled ? GetSysColor(COLOR_GRAYTEXT) : kRibbonText);
   HGDIOBJ oldFont = SelectObject(item.hDC, font_);
   DrawTextW(item.hDC, shown->button->label.c_str(), -1, &text,
             (large ? DT_CENTER | DT_WORDBREAK : DT_LEFT | DT_VCENTER | DT_SINGLELINE) | DT_NOPREFIX);
@@ -332,9 +370,24 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
     case WM_COMMAND:
       if (self) self->OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
-    case WM_DRAWITEM:
-      if (self) self->DrawRibbonButton(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      if (!self) return TRUE;
+      if (item.CtlType == ODT_MENU) {
+        self->DrawMenuImage(item);
+      } else {
+        self->DrawRibbonButton(item);
+      }
       return TRUE;
+    }
+    case WM_MEASUREITEM: {
+      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (item.CtlType != ODT_MENU) break;
+      // The padding on the left, and twice it before the label.
+      item.itemWidth = kMenuImageSize + 3 * kMenuImagePadding;
+      item.itemHeight = kMenuImageSize + 2 * kMenuImagePadding;
+      return TRUE;
+    }
     case WM_CONTEXTMENU:
       if (self && self->contacts_ && reinterpret_cast<HWND>(wParam) == self->contacts_) self->OpenContextMenu();
       return 0;

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,10 @@ class MainWindow {
   void AddTooltip(HWND control, std::wstring text);
   void OnCommand(WORD id, WORD notification);
   void DrawRibbonButton(const DRAWITEMSTRUCT& item) const;
+  void DrawMenuImage(const DRAWITEMSTRUCT& item) const;
+  // Asks each ribbon button's getEnabled, as the client does at first
+  // show and when the add-in invalidates its ribbon.
+  void RefreshEnabled() const;
   void Report(const AddinRibbon& ribbon, const CustomUiButton& button, HRESULT hr) const;
 
   standin::StandIn& client_;
@@ -73,7 +78,11 @@ class MainWindow {
   std::vector<std::wstring> tooltipTexts_;
   std::vector<const AddinRibbon*> ribbons_;
   std::vector<ShownRibbonButton> ribbonButtons_;
+  // The items of the open context menu, by position from kFirstMenuItemId.
+  std::vector<std::pair<const AddinRibbon*, const CustomUiButton*>> menuItems_;
   HWND contacts_ = nullptr;
+  // Gone with the window, for the callbacks given to the ribbons.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace host

@@ -76,6 +76,37 @@ HRESULT RibbonControl::get_Context(IDispatch** context) {
   return S_OK;
 }
 
+HRESULT RibbonUi::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (iid != IID_IUnknown && iid != IID_IDispatch && iid != kIidRibbonUi) return E_NOINTERFACE;
+  *out = static_cast<RibbonUiInterface*>(this);
+  AddRef();
+  return S_OK;
+}
+
+ULONG RibbonUi::Release() {
+  const ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HRESULT RibbonUi::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT RibbonUi::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info) *info = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT RibbonUi::Invalidate() {
+  if (invalidated) invalidated();
+  return S_OK;
+}
+
 HRESULT CallRibbonCallback(IDispatch* addin, const std::u16string& name, IDispatch* control, VARIANT* result) {
   std::wstring wide(name.begin(), name.end());
   LPOLESTR names[] = {wide.data()};

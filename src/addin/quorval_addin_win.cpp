@@ -170,6 +170,7 @@ HRESULT CQuorvalOAddin::AddToolbarButton(outlook::Dispatch& controls, const Tool
 void CQuorvalOAddin::Disconnect(bool deleteToolbar) {
   for (const auto& sink : sinks_) sink->Disconnect();
   sinks_.clear();
+  ribbon_.ReleaseRibbons();
   // Its buttons would stay and do nothing until the mail client restarts;
   // at shutdown the temporary toolbar goes with the client.
   if (deleteToolbar && toolbar_) outlook::DeleteCommandBar(toolbar_);

@@ -17,6 +17,8 @@ constexpr CallbackName kCallbacks[] = {
     {u"OnSendSmsToContacts", RibbonCallback::kSendToContacts},
     {u"GetLargeIcon", RibbonCallback::kLargeIcon},
     {u"GetSmallIcon", RibbonCallback::kSmallIcon},
+    {u"OnRibbonLoad", RibbonCallback::kLoaded},
+    {u"GetCommandEnabled", RibbonCallback::kEnabled},
 };
 
 char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }

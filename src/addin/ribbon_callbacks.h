@@ -12,6 +12,8 @@ enum class RibbonCallback {
   kSendToContacts = 0x4002,   // onAction: the send dialog for the contacts of the context
   kLargeIcon = 0x4003,        // getImage: 32 pixels
   kSmallIcon = 0x4004,        // getImage: 16 pixels
+  kLoaded = 0x4005,           // onLoad: the window's ribbon, kept to invalidate
+  kEnabled = 0x4006,          // getEnabled: false while a command would not start
 };
 
 // The callback of this name, matched without regard to ASCII case as

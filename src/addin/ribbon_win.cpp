@@ -8,6 +8,7 @@
 #include "addin/access/outlook_access.h"
 #include "addin/ribbon_picture_win.h"
 #include "ui/module_instance.h"
+#include "ui/run_in_progress.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -27,7 +28,10 @@ std::u16string DocumentOfResource(int id) {
   return text;
 }
 
-HRESULT ControlOf(DISPPARAMS* params, ComPtr<IRibbonControl>& control) {
+// The callback's one argument, an object: the control, or the ribbon for
+// onLoad.
+template <typename Interface>
+HRESULT ArgumentOf(DISPPARAMS* params, REFIID iid, ComPtr<Interface>& out) {
   if (!params) return E_POINTER;
   if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
   VARIANT& argument = params->rgvarg[0];
@@ -35,7 +39,7 @@ HRESULT ControlOf(DISPPARAMS* params, ComPtr<IRibbonControl>& control) {
   if (argument.vt == VT_DISPATCH || argument.vt == VT_UNKNOWN) object = argument.punkVal;
   if (argument.vt == (VT_DISPATCH | VT_BYREF) && argument.ppdispVal) object = *argument.ppdispVal;
   if (!object) return DISP_E_TYPEMISMATCH;
-  return object->QueryInterface(IID_IRibbonControl, reinterpret_cast<void**>(control.GetAddressOf()));
+  return object->QueryInterface(iid, reinterpret_cast<void**>(out.GetAddressOf()));
 }
 
 std::u16string TagOf(IRibbonControl& control) {
@@ -49,6 +53,29 @@ std::u16string TagOf(IRibbonControl& control) {
 CRibbon::CRibbon(IDispatch& owner, const outlook::Dispatch& application,
                  std::shared_ptr<const CommandTable> commands)
     : owner_(owner), application_(application), commands_(std::move(commands)) {}
+
+CRibbon::~CRibbon() { ReleaseRibbons(); }
+
+void CRibbon::ReleaseRibbons() {
+  if (runWatch_) RunInProgress::Unwatch(runWatch_);
+  runWatch_ = 0;
+  ribbons_.clear();
+}
+
+void CRibbon::InvalidateRibbons() {
+  // Invalidate calls back into getEnabled; a copy stays whole meanwhile.
+  const auto ribbons = ribbons_;
+  for (const auto& ribbon : ribbons) ribbon->Invalidate();
+}
+
+HRESULT CRibbon::Loaded(DISPPARAMS* params) {
+  ComPtr<IRibbonUI> ribbon;
+  const HRESULT hr = ArgumentOf(params, IID_IRibbonUI, ribbon);
+  if (FAILED(hr)) return hr;
+  ribbons_.push_back(ribbon);
+  if (!runWatch_) runWatch_ = RunInProgress::Watch([this] { InvalidateRibbons(); });
+  return S_OK;
+}
 
 STDMETHODIMP CRibbon::QueryInterface(REFIID riid, void** out) { return owner_.QueryInterface(riid, out); }
 STDMETHODIMP_(ULONG) CRibbon::AddRef() { return owner_.AddRef(); }
@@ -83,8 +110,15 @@ STDMETHODIMP CRibbon::GetCustomUI(BSTR ribbonId, BSTR* ribbonXml) {
 }
 
 HRESULT CRibbon::InvokeCallback(RibbonCallback callback, DISPPARAMS* params, VARIANT* result) {
+  if (callback == RibbonCallback::kLoaded) {
+    try {
+      return Loaded(params);
+    } catch (...) {
+      return E_OUTOFMEMORY;
+    }
+  }
   ComPtr<IRibbonControl> control;
-  HRESULT hr = ControlOf(params, control);
+  HRESULT hr = ArgumentOf(params, IID_IRibbonControl, control);
   if (FAILED(hr)) return hr;
   try {
     switch (callback) {
@@ -92,6 +126,15 @@ HRESULT CRibbon::InvokeCallback(RibbonCallback callback, DISPPARAMS* params, VAR
       case RibbonCallback::kSendToContacts: return SendToContacts(*control.Get());
       case RibbonCallback::kLargeIcon: return Icon(*control.Get(), true, result);
       case RibbonCallback::kSmallIcon: return Icon(*control.Get(), false, result);
+      case RibbonCallback::kEnabled:
+        // No command starts while a run is in progress (RunUserCommand).
+        if (result) {
+          VariantInit(result);
+          result->vt = VT_BOOL;
+          result->boolVal = RunInProgress::Now() ? VARIANT_FALSE : VARIANT_TRUE;
+        }
+        return S_OK;
+      case RibbonCallback::kLoaded: break;
     }
   } catch (...) {
     return E_UNEXPECTED;

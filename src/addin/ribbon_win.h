@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "addin/access/dispatch.h"
 #include "addin/button_commands_win.h"
@@ -21,6 +22,9 @@ class CRibbon : public IRibbonExtensibility {
   // `owner` is the add-in's IDispatch; `application` its connection's
   // mail client, read at each callback.
   CRibbon(IDispatch& owner, const outlook::Dispatch& application, std::shared_ptr<const CommandTable> commands);
+  ~CRibbon();
+  CRibbon(const CRibbon&) = delete;
+  CRibbon& operator=(const CRibbon&) = delete;
 
   STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
   STDMETHODIMP_(ULONG) AddRef() override;
@@ -33,16 +37,24 @@ class CRibbon : public IRibbonExtensibility {
   STDMETHODIMP GetCustomUI(BSTR ribbonId, BSTR* ribbonXml) override;
 
   // A callback the add-in's IDispatch received: `params` holds the one
-  // IRibbonControl argument.
+  // argument, an IRibbonControl (an IRibbonUI for onLoad).
   HRESULT InvokeCallback(RibbonCallback callback, DISPPARAMS* params, VARIANT* result);
+  // Lets go of the windows' ribbons, at disconnection.
+  void ReleaseRibbons();
 
  private:
   HRESULT RunCommand(IRibbonControl& control);
   HRESULT SendToContacts(IRibbonControl& control);
   HRESULT Icon(IRibbonControl& control, bool large, VARIANT* result);
+  HRESULT Loaded(DISPPARAMS* params);
+  void InvalidateRibbons();
 
   IDispatch& owner_;
   const outlook::Dispatch& application_;
   std::shared_ptr<const CommandTable> commands_;
   std::map<int, Microsoft::WRL::ComPtr<IPictureDisp>> pictures_;
+  // One per window the client made a ribbon for; told to ask getEnabled
+  // again when a run begins or ends.
+  std::vector<Microsoft::WRL::ComPtr<IRibbonUI>> ribbons_;
+  int runWatch_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/run_in_progress.h"
 
 #include <atomic>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -14,12 +15,26 @@ std::vector<std::function<void()>>& Pending() {
   return pending;
 }
 
+std::map<int, std::function<void()>>& Watchers() {
+  static std::map<int, std::function<void()>> watchers;
+  return watchers;
+}
+
+// A copy, so that a watcher may unwatch while told.
+void TellWatchers() {
+  const auto watchers = Watchers();
+  for (const auto& [watch, changed] : watchers) changed();
+}
+
 }  // namespace
 
-RunInProgress::RunInProgress() { ++g_runs; }
+RunInProgress::RunInProgress() {
+  if (g_runs++ == 0) TellWatchers();
+}
 
 RunInProgress::~RunInProgress() {
   if (--g_runs > 0) return;
+  TellWatchers();
   std::vector<std::function<void()>> due = std::move(Pending());
   Pending().clear();
   for (auto& action : due) action();
@@ -34,3 +49,11 @@ void RunInProgress::WhenOver(std::function<void()> action) {
     action();
   }
 }
+
+int RunInProgress::Watch(std::function<void()> changed) {
+  static int last = 0;
+  Watchers()[++last] = std::move(changed);
+  return last;
+}
+
+void RunInProgress::Unwatch(int watch) { Watchers().erase(watch); }

@@ -20,4 +20,9 @@ class RunInProgress {
   // ends, or at once when there is none. A request to quit that a run
   // takes in waits until its report has been seen.
   static void WhenOver(std::function<void()> action);
+
+  // Calls `changed` when a run begins and when the last one ends, until
+  // Unwatch with the number returned: the ribbon greys its buttons meanwhile.
+  static int Watch(std::function<void()> changed);
+  static void Unwatch(int watch);
 };

@@ -15,6 +15,7 @@
 #include "standin/ribbon_control.h"
 #include "standin/stand_in.h"
 #include "support/recording_commands.h"
+#include "ui/run_in_progress.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -105,6 +106,37 @@ TEST_F(Ribbon, SendSmsOnSelectedContactsOrAnOpenOneNamesThemInTheField) {
   EXPECT_EQ(log_.ran, (std::vector<std::u16string>{u"NewSMSMessage", u"NewSMSMessage"}));
   EXPECT_EQ(log_.recipients, (std::vector<std::u16string>{u"Eve Novak; Ann Lee (+44 7700 900101); ",
                                                           u"Bo Chan (+44 7700 900102); "}));
+}
+
+TEST_F(Ribbon, CommandsAreGreyedWhileARunIsInProgressAndTheRibbonAsksAgainAsItBeginsAndEnds) {
+  Connect();
+  auto enabled = [&](const char16_t* tag) {
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(Call(u"GetCommandEnabled", tag, client_->ActiveExplorer(), &result), S_OK);
+    EXPECT_EQ(result.vt, VT_BOOL);
+    return result.boolVal != VARIANT_FALSE;
+  };
+  std::vector<bool> askedAgain;
+  ComPtr<standin::RibbonUi> window(new standin::RibbonUi);
+  window->invalidated = [&] {
+    askedAgain.push_back(enabled(u"NewSMSMessage"));
+    EXPECT_EQ(enabled(u"NewBatchSMSMessage"), askedAgain.back());
+    EXPECT_EQ(enabled(u"SMSPluginOptions"), askedAgain.back());
+  };
+  ASSERT_EQ(standin::CallRibbonCallback(dispatch_.Get(), u"OnRibbonLoad", window.Get(), nullptr), S_OK);
+  EXPECT_TRUE(enabled(u"NewSMSMessage"));
+  {
+    const RunInProgress run;
+    const RunInProgress inner;
+  }
+  EXPECT_EQ(askedAgain, (std::vector<bool>{false, true})) << "once as the run begins, once as it ends";
+  EXPECT_EQ(standin::CallRibbonCallback(dispatch_.Get(), u"OnRibbonLoad", client_->ActiveExplorer().Get(), nullptr),
+            E_NOINTERFACE);
+
+  addin_->OnDisconnection(0, nullptr);
+  { const RunInProgress run; }
+  EXPECT_EQ(askedAgain.size(), 2u) << "a disconnected add-in lets go of the ribbon";
 }
 
 TEST_F(Ribbon, IconsAreTransparentBitmapsMadeOnce) {

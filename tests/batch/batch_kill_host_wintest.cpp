@@ -23,6 +23,7 @@
 #include "simulator_log.h"
 #include "store/history_file.h"
 #include "store/settings_manager.h"
+#include "support/child_process.h"
 
 namespace {
 
@@ -39,21 +40,6 @@ constexpr std::chrono::milliseconds kLogToReply(100);
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-DWORD RunAndWait(std::wstring command) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return GetLastError();
-  }
-  WaitForSingleObject(process.hProcess, 120000);
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
 }
 
 // Patient i: a mobile number that the gateway gets as it is stored, and a
@@ -75,30 +61,6 @@ std::string StoreJson() {
   return R"({"contacts": [)" + contacts + R"(], "calendar": [)" + calendar + "]}";
 }
 
-struct BoxSearch {
-  HWND dialog, found;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<BoxSearch*>(data);
-  wchar_t kind[16] = {}, caption[64] = {};
-  GetClassNameW(window, kind, 16);
-  GetWindowTextW(window, caption, 64);
-  if (window == search->dialog || !IsWindowVisible(window) || std::wstring(kind) != L"#32770" || kTitle != caption) {
-    return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
-
-// A visible window of the dialog's kind captioned as the dialog, other
-// than the dialog: its message box. Looked for without waiting.
-HWND MessageBoxOf(HWND dialog) {
-  BoxSearch search{dialog, nullptr};
-  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 struct Seen {
   LoggedRequest request;
   Clock::time_point at;
@@ -107,10 +69,10 @@ struct Seen {
 class BatchKill : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ASSERT_EQ(RunAndWait(L"regsvr32.exe /s \"" + std::wstring(ADDIN_DLL_PATH) + L"\""), 0u);
+    ASSERT_EQ(RunToEnd(L"regsvr32.exe /s \"" + std::wstring(ADDIN_DLL_PATH) + L"\""), 0u);
   }
   static void TearDownTestSuite() {
-    RunAndWait(L"regsvr32.exe /s /u \"" + std::wstring(ADDIN_DLL_PATH) + L"\"");
+    RunToEnd(L"regsvr32.exe /s /u \"" + std::wstring(ADDIN_DLL_PATH) + L"\"");
   }
 
   void SetUp() override {
@@ -147,12 +109,10 @@ class BatchKill : public testing::Test {
     const size_t before = SettledLogSize();
     std::wstring command = L"\"" + std::wstring(HOST_PATH) + L"\" --store \"" + storePath_ +
                            L"\" --addin QuorvalSmsOutlookAddin.QuorvalOAddin --click NewBatchSMSMessage";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION host{};
+    ChildProcess host(command);
     std::vector<Seen> seen;
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &host)) {
-      ADD_FAILURE() << "the host did not start: " << GetLastError();
+    if (!host.Started()) {
+      ADD_FAILURE() << "the host did not start: " << host.StartError();
       return seen;
     }
     DialogUser user;
@@ -170,10 +130,7 @@ class BatchKill : public testing::Test {
     }
     EXPECT_LT(Clock::now(), deadline) << "the moment to kill never came";
     killedAt = Clock::now();
-    TerminateProcess(host.hProcess, 9);
-    WaitForSingleObject(host.hProcess, 30000);
-    CloseHandle(host.hThread);
-    CloseHandle(host.hProcess);
+    host.Kill();
     return seen;
   }
 
@@ -244,8 +201,9 @@ TEST_F(BatchKill, KilledDuringTheRunItLosesAtMostTheLastTwoSeconds) {
 
 TEST_F(BatchKill, KilledWhileTheReportIsOpenItKeepsEveryAcceptedReminder) {
   Clock::time_point killedAt;
-  const auto seen =
-      RunAndKill([](const std::vector<Seen>&, HWND dialog) { return MessageBoxOf(dialog) != nullptr; }, killedAt);
+  const auto seen = RunAndKill(
+      [](const std::vector<Seen>&, HWND dialog) { return DialogUser().FindMessageBox(dialog, kTitle) != nullptr; },
+      killedAt);
   ASSERT_EQ(seen.size(), static_cast<size_t>(kReminders));
   ParsedHistory parsed;
   ASSERT_EQ(ReadHistoryFile(historyPath_, parsed), 0);

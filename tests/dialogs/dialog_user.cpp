@@ -103,23 +103,47 @@ HWND DialogUser::WaitForDialog(const std::wstring& title, DWORD timeoutMs) const
   return nullptr;
 }
 
-HWND DialogUser::WaitForMessageBox(HWND dialog, const std::wstring& caption, DWORD timeoutMs) const {
+HWND DialogUser::FindMessageBox(HWND dialog, const std::wstring& caption) const {
   BoxSearch search{dialog, caption, nullptr};
   DWORD process = 0;
   const DWORD thread = GetWindowThreadProcessId(dialog, &process);
-  const bool ours = process == GetCurrentProcessId();
+  if (process == GetCurrentProcessId()) {
+    EnumThreadWindows(thread, MatchBoxOf, reinterpret_cast<LPARAM>(&search));
+  } else {
+    EnumWindows(MatchBoxOf, reinterpret_cast<LPARAM>(&search));
+  }
+  return search.found;
+}
+
+HWND DialogUser::WaitForMessageBox(HWND dialog, const std::wstring& caption, DWORD timeoutMs) const {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindMessageBox(dialog, caption)) != nullptr; },
+            std::chrono::milliseconds(timeoutMs));
+  if (!found) ADD_FAILURE() << "no message box of the dialog appeared";
+  return found;
+}
+
+HWND DialogUser::WaitForPopupMenu(DWORD timeoutMs) const {
+  HWND menu = nullptr;
   WaitUntil(
       [&] {
-        if (ours) {
-          EnumThreadWindows(thread, MatchBoxOf, reinterpret_cast<LPARAM>(&search));
-        } else {
-          EnumWindows(MatchBoxOf, reinterpret_cast<LPARAM>(&search));
-        }
-        return search.found != nullptr;
+        // The system's class of shortcut menus.
+        menu = FindWindowW(L"#32768", nullptr);
+        return menu && IsWindowVisible(menu);
       },
       std::chrono::milliseconds(timeoutMs));
-  if (!search.found) ADD_FAILURE() << "no message box of the dialog appeared";
-  return search.found;
+  if (!menu || !IsWindowVisible(menu)) {
+    ADD_FAILURE() << "no shortcut menu appeared";
+    return nullptr;
+  }
+  return menu;
+}
+
+// The menu's modal loop takes the keys of its thread whatever window they
+// are posted to.
+void DialogUser::ChooseMenuItem(HWND owner, int position) const {
+  for (int down = 0; down <= position; ++down) PostMessageW(owner, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(owner, WM_KEYDOWN, VK_RETURN, 0);
 }
 
 bool DialogUser::WaitUntilClosed(HWND dialog, DWORD timeoutMs) const {
@@ -160,6 +184,8 @@ bool DialogUser::Click(HWND dialog, int id) const {
   SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_NORMAL, kClickWaitMs, &ignored);
   return true;
 }
+
+void DialogUser::PostClick(HWND button) const { PostMessageW(button, BM_CLICK, 0, 0); }
 
 HWND DialogUser::FocusedWindow() const {
   GUITHREADINFO info{};

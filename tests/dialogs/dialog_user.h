@@ -26,6 +26,14 @@ class DialogUser {
   // whole desktop for a dialog of another process); nullptr, and a
   // failure, after the timeout.
   HWND WaitForMessageBox(HWND dialog, const std::wstring& caption, DWORD timeoutMs = 15000) const;
+  // The same message box if it is up now; nullptr, and no failure, if not.
+  HWND FindMessageBox(HWND dialog, const std::wstring& caption) const;
+  // The visible shortcut menu; nullptr, and a failure, after the timeout.
+  HWND WaitForPopupMenu(DWORD timeoutMs = 10000) const;
+  // Chooses the item at `position` (from 0) of the open shortcut menu of
+  // `owner`'s thread with the keyboard, as Down and Enter do, without
+  // waiting for what the item opens.
+  void ChooseMenuItem(HWND owner, int position) const;
   // True once `dialog` is gone.
   bool WaitUntilClosed(HWND dialog, DWORD timeoutMs = 10000) const;
 
@@ -36,6 +44,10 @@ class DialogUser {
   // Clicks a button, check box or radio button; fails (and does nothing)
   // when the control is hidden or disabled, as a mouse click would.
   bool Click(HWND dialog, int id) const;
+  // Presses `button` (of any window, a main window's too) and returns at
+  // once: a press that opens a modal dialog returns only once the dialog
+  // is closed, which a script waiting for it would never do.
+  void PostClick(HWND button) const;
   // Presses a key in the control that has the focus (Esc, Enter, Tab...)
   // and returns once the dialog's thread has handled it.
   void PressKey(UINT virtualKey) const;

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/child_process.h"
+
 // The host program loads add-ins from the registry the way the client
 // does; a test add-in shows what reached it through a marker file.
 namespace {
@@ -70,46 +72,10 @@ class HostProgramTest : public ::testing::Test {
   }
 
   HostRun RunHostAsIs(const std::wstring& args) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    EXPECT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process = {};
-    std::wstring command = L"\"" + WindowsPath(HOST_EXE_PATH) + L"\" " + args;
-    HostRun run;
-    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    EXPECT_TRUE(started) << GetLastError();
-    if (started) {
-      // Read while the host runs, and stop once it has ended: a process it
-      // started (Wine's desktop, say) may inherit the pipe and keep it open.
-      char buffer[4096];
-      DWORD got = 0, waiting = 0;
-      bool ended = false;
-      for (int waited = 0; waited < 120000;) {
-        if (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr) && waiting) {
-          if (!ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) || !got) break;
-          run.output.append(buffer, got);
-          continue;
-        }
-        if (ended) break;
-        ended = WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0;
-        waited += 50;
-      }
-      EXPECT_TRUE(ended) << "the host did not end";
-      GetExitCodeProcess(process.hProcess, &run.exitCode);
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    }
-    CloseHandle(readEnd);
-    return run;
+    ChildProcess host(L"\"" + WindowsPath(HOST_EXE_PATH) + L"\" " + args, ChildProcess::Streams::kCaptured);
+    EXPECT_TRUE(host.Started()) << host.StartError();
+    EXPECT_TRUE(host.Wait(std::chrono::seconds(120))) << "the host did not end";
+    return {host.ExitCode(), host.Printed()};
   }
 
   std::string Marker() const {

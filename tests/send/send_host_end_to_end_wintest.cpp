@@ -14,31 +14,17 @@
 #include "resource_ids.h"
 #include "simulator_log.h"
 #include "store/settings_manager.h"
+#include "support/child_process.h"
 #include "support/wait.h"
 
 namespace {
 
 const std::wstring kTitle = L"Send SMS to contact";
 
-DWORD RunAndWait(std::wstring command) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return GetLastError();
-  }
-  WaitForSingleObject(process.hProcess, 120000);
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
-}
-
 HWND SuggestionList() { return FindWindowW(L"QuorvalSuggestionList", nullptr); }
 
 TEST(SendHostEndToEnd, ToolbarClickSuggestionsAndSendReachTheGateway) {
-  ASSERT_EQ(RunAndWait(L"regsvr32.exe /s \"" + std::wstring(ADDIN_DLL_PATH) + L"\""), 0u);
+  ASSERT_EQ(RunToEnd(L"regsvr32.exe /s \"" + std::wstring(ADDIN_DLL_PATH) + L"\""), 0u);
   wchar_t appData[MAX_PATH] = {};
   ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE));
   std::wstring folder = std::wstring(appData) + L"\\RudizavADUZaziv";
@@ -96,11 +82,11 @@ TEST(SendHostEndToEnd, ToolbarClickSuggestionsAndSendReachTheGateway) {
     user.Click(box, IDOK);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
-  DWORD code = RunAndWait(L"\"" + std::wstring(HOST_PATH) + L"\" --store \"" + store +
+  DWORD code = RunToEnd(L"\"" + std::wstring(HOST_PATH) + L"\" --store \"" + store +
                           L"\" --addin QuorvalSmsOutlookAddin.QuorvalOAddin --click NewSMSMessage --exit-after");
   person.join();
   EXPECT_EQ(code, 0u);
-  RunAndWait(L"regsvr32.exe /s /u \"" + std::wstring(ADDIN_DLL_PATH) + L"\"");
+  RunToEnd(L"regsvr32.exe /s /u \"" + std::wstring(ADDIN_DLL_PATH) + L"\"");
   DeleteFileW(store.c_str());
 
   auto requests = log.Requests();
