@@ -21,6 +21,7 @@
 #include "resource_ids.h"
 #include "standin/stand_in.h"
 #include "store/settings_manager.h"
+#include "support/batch_run_user.h"
 #include "support/wait.h"
 
 using Microsoft::WRL::ComPtr;
@@ -81,6 +82,23 @@ RunSeen PlayRun(DialogUser& user, HWND dialog, int button, const std::vector<int
     user.Click(box, answer);
     user.WaitUntilClosed(box);
   }
+}
+
+std::wstring Cell(HWND list, int item, int column) {
+  wchar_t text[256] = {};
+  LVITEMW cell{};
+  cell.iSubItem = column;
+  cell.pszText = text;
+  cell.cchTextMax = 256;
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+  return text;
+}
+
+// The check box a preview row shows: 1 unchecked, 2 checked, 3 cannot be
+// checked.
+unsigned CheckBox(HWND list, int item) {
+  return static_cast<unsigned>(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK)) >>
+         12;
 }
 
 // "HH:MM" of today+days at hour:minute local, in UTC, as the schedule
@@ -221,6 +239,60 @@ TEST_F(BatchDialog, AContactInTheOptOutCategoryIsNeverTextedAndTheReportSaysWhy)
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0].Param("to"), "64215550101");
   EXPECT_EQ(requests[1].Param("to"), "64215550104");
+}
+
+TEST_F(BatchDialog, APreviewSendsOnlyTheRowsLeftCheckedAndAnOptedOutPatientCannotBeChecked) {
+  std::string store = kStore;
+  const std::string bob = R"("firstName": "Bob",)";
+  store.replace(store.find(bob), bob.size(), bob + R"( "categories": "No SMS",)");
+  client_ = standin::StandIn::FromJson(store);
+  BatchRunSeen seen;
+  RunWithUser([&] { return CSendBatchSMS(outlook::Dispatch(client_->Application()), store_).DoModal(nullptr); },
+              [&](DialogUser& user) {
+                HWND dialog = user.WaitForDialog(kTitle);
+                ASSERT_NE(dialog, nullptr);
+                user.Click(dialog, IDC_BATCH_PREVIEW);
+                HWND preview = user.WaitForDialog(L"Preview of the reminders");
+                ASSERT_NE(preview, nullptr);
+                HWND list = GetDlgItem(preview, IDC_PREVIEW_LIST);
+                ASSERT_EQ(ListView_GetItemCount(list), 3);
+                EXPECT_EQ(Cell(list, 1, 0), L"Bob Roe");
+                EXPECT_EQ(Cell(list, 1, 1), L"021 555 0102");
+                EXPECT_EQ(Cell(list, 1, 2), L"Check-up");
+                EXPECT_EQ(Cell(list, 1, 5), L"opted out");
+                EXPECT_EQ(Cell(list, 0, 5), L"new");
+                EXPECT_EQ(Cell(list, 0, 6).rfind(L"Hi Ann, see you ", 0), 0u);
+                EXPECT_EQ(user.Text(preview, IDC_PREVIEW_MODE), L"by the lead time, as \"Send\"");
+                EXPECT_EQ(user.Text(preview, IDC_PREVIEW_TOTALS), L"3 messages (3 SMS parts), 2 checked (2 SMS parts)");
+                EXPECT_EQ(CheckBox(list, 1), 3u);
+                user.Select(preview, IDC_PREVIEW_LIST, L"Bob Roe");
+                user.PressKey(VK_SPACE);
+                EXPECT_EQ(CheckBox(list, 1), 3u) << "an opted-out patient cannot be checked";
+                user.Select(preview, IDC_PREVIEW_LIST, L"Ann Lee");
+                user.PressKey(VK_SPACE);
+                EXPECT_EQ(CheckBox(list, 0), 1u);
+                EXPECT_EQ(CheckBox(list, 2), 2u);
+                EXPECT_EQ(user.Text(preview, IDC_PREVIEW_TOTALS), L"3 messages (3 SMS parts), 1 checked (1 SMS part)");
+                user.Select(preview, IDC_PREVIEW_MODE, L"now, as \"Send now\"");
+                EXPECT_EQ(Cell(list, 0, 4), L"now");
+                user.Screenshot(L"reminder_preview");
+                EXPECT_TRUE(NewRequests().empty()) << "a preview sends nothing";
+                user.Click(preview, IDC_PREVIEW_SEND);
+                EXPECT_TRUE(user.WaitUntilClosed(preview));
+                seen = PlayStartedBatchRun(user, dialog);
+                user.PressKey(VK_ESCAPE);
+              });
+  EXPECT_TRUE(seen.questions.empty());
+  EXPECT_EQ(seen.report,
+            L"SMS delivery results:\n\n"
+            L"Message for \u0414\u043e\u0440\u0430 Ivanova was sent successfully. Details: Message queued for "
+            L"delivery\n"
+            L"Message for Bob Roe was not sent because Bob Roe does not want SMS (category \"No SMS\").\n");
+  const auto requests = NewRequests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].Param("to"), "64215550104");
+  EXPECT_EQ(requests[0].Param("yy"), "") << "sent now, as chosen in the preview";
+  EXPECT_EQ(store_.MutableHistory().Entries().size(), 1u);
 }
 
 TEST_F(BatchDialog, TheHistoryOutlivesADialogClosedWithEscapeButTheDefaultsDoNot) {
