@@ -13,8 +13,8 @@ struct Column {
   const wchar_t* heading;
   int width;
 };
-constexpr Column kColumns[] = {{L"Name", 130}, {L"Number", 105}, {L"Meeting", 110}, {L"Start", 125},
-                               {L"Delivery", 125}, {L"Status", 150}, {L"Text", 300}};
+constexpr Column kColumns[] = {{L"Name", 130}, {L"Number", 120}, {L"Meeting", 110}, {L"Start", 130},
+                               {L"Delivery", 130}, {L"Status", 175}, {L"Text", 320}};
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -105,20 +105,22 @@ void CReminderPreview::AddColumns() {
 }
 
 // The list draws check boxes only for lists that keep the state
-// themselves; this one keeps it, so it gets pictures of them, one greyed
-// for rows that cannot be checked.
+// themselves; this one keeps it, so it gets pictures of them. A row that
+// cannot be checked shows none.
 void CReminderPreview::MakeCheckImages() {
   const int size = GetSystemMetrics(SM_CXSMICON);
   checkImages_ = ImageList_Create(size, size, ILC_COLOR32, 3, 0);
   HDC screen = GetDC(nullptr);
   HDC drawing = CreateCompatibleDC(screen);
-  for (UINT look : {0u, static_cast<UINT>(DFCS_CHECKED), static_cast<UINT>(DFCS_INACTIVE)}) {
+  for (int image : {kUnchecked, kChecked, kUnavailable}) {
     HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
     HGDIOBJ previous = SelectObject(drawing, picture);
     RECT whole{0, 0, size, size};
     FillRect(drawing, &whole, GetSysColorBrush(COLOR_WINDOW));
     RECT box{2, 2, size - 2, size - 2};
-    DrawFrameControl(drawing, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | look);
+    if (image != kUnavailable) {
+      DrawFrameControl(drawing, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (image == kChecked ? DFCS_CHECKED : 0));
+    }
     SelectObject(drawing, previous);
     ImageList_Add(checkImages_, picture, nullptr);
     DeleteObject(picture);

@@ -84,16 +84,6 @@ RunSeen PlayRun(DialogUser& user, HWND dialog, int button, const std::vector<int
   }
 }
 
-std::wstring Cell(HWND list, int item, int column) {
-  wchar_t text[256] = {};
-  LVITEMW cell{};
-  cell.iSubItem = column;
-  cell.pszText = text;
-  cell.cchTextMax = 256;
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
-  return text;
-}
-
 // The check box a preview row shows: 1 unchecked, 2 checked, 3 cannot be
 // checked.
 unsigned CheckBox(HWND list, int item) {
@@ -256,12 +246,12 @@ TEST_F(BatchDialog, APreviewSendsOnlyTheRowsLeftCheckedAndAnOptedOutPatientCanno
                 ASSERT_NE(preview, nullptr);
                 HWND list = GetDlgItem(preview, IDC_PREVIEW_LIST);
                 ASSERT_EQ(ListView_GetItemCount(list), 3);
-                EXPECT_EQ(Cell(list, 1, 0), L"Bob Roe");
-                EXPECT_EQ(Cell(list, 1, 1), L"021 555 0102");
-                EXPECT_EQ(Cell(list, 1, 2), L"Check-up");
-                EXPECT_EQ(Cell(list, 1, 5), L"opted out");
-                EXPECT_EQ(Cell(list, 0, 5), L"new");
-                EXPECT_EQ(Cell(list, 0, 6).rfind(L"Hi Ann, see you ", 0), 0u);
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 1, 0), L"Bob Roe");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 1, 1), L"021 555 0102");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 1, 2), L"Check-up");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 1, 5), L"opted out");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 0, 5), L"new");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 0, 6).rfind(L"Hi Ann, see you ", 0), 0u);
                 EXPECT_EQ(user.Text(preview, IDC_PREVIEW_MODE), L"by the lead time, as \"Send\"");
                 EXPECT_EQ(user.Text(preview, IDC_PREVIEW_TOTALS), L"3 messages (3 SMS parts), 2 checked (2 SMS parts)");
                 EXPECT_EQ(CheckBox(list, 1), 3u);
@@ -274,7 +264,7 @@ TEST_F(BatchDialog, APreviewSendsOnlyTheRowsLeftCheckedAndAnOptedOutPatientCanno
                 EXPECT_EQ(CheckBox(list, 2), 2u);
                 EXPECT_EQ(user.Text(preview, IDC_PREVIEW_TOTALS), L"3 messages (3 SMS parts), 1 checked (1 SMS part)");
                 user.Select(preview, IDC_PREVIEW_MODE, L"now, as \"Send now\"");
-                EXPECT_EQ(Cell(list, 0, 4), L"now");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 0, 4), L"now");
                 user.Screenshot(L"reminder_preview");
                 EXPECT_TRUE(NewRequests().empty()) << "a preview sends nothing";
                 user.Click(preview, IDC_PREVIEW_SEND);

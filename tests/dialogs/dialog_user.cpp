@@ -285,6 +285,16 @@ bool DialogUser::IsChecked(HWND dialog, int id) const {
 
 bool DialogUser::IsEnabled(HWND dialog, int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
+std::wstring DialogUser::CellText(HWND dialog, int id, int item, int column) const {
+  wchar_t text[512] = {};
+  LVITEMW cell{};
+  cell.iSubItem = column;
+  cell.pszText = text;
+  cell.cchTextMax = 512;
+  SendMessageW(GetDlgItem(dialog, id), LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+  return text;
+}
+
 std::wstring DialogUser::MessageText(HWND messageBox) const { return Text(messageBox, kMessageBoxText); }
 
 void DialogUser::Screenshot(const std::wstring& name) const {

@@ -45,6 +45,7 @@ const std::wstring kChooserTitle = L"Choose Contacts";
 const std::wstring kBatchTitle = L"Send batch SMS";
 const std::wstring kTemplatesTitle = L"Message templates";
 const std::wstring kHistoryTitle = L"Sent messages";
+const std::wstring kPreviewTitle = L"Preview of the reminders";
 // Settings.ini (written by run_tour.sh) holds this second template.
 const std::wstring kTemplateName = L"Meeting reminder";
 const std::wstring kTemplateText = L"Hi [[first name]], a reminder of our meeting on [[appt date]] at [[appt time]].";
@@ -121,6 +122,12 @@ std::wstring Lower(std::wstring text) {
 }
 
 bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+
+std::wstring Join(const std::vector<std::wstring>& texts) {
+  std::wstring all;
+  for (const auto& text : texts) all += text + L"\n";
+  return all;
+}
 
 size_t CountOf(const std::wstring& text, const std::wstring& part) {
   size_t count = 0;
@@ -526,9 +533,83 @@ class Tour {
       Check(secondRequests[0].target == firstRequests[0].target, L"it is the same reminder as the first one sent");
     }
     SentMessages(dialog);
+    PreviewAndSendChecked(dialog, CountOf(Join(first.questions), L"is a recurring one"));
     Say(L"  The user closes the dialog.");
     user_.Click(dialog, IDC_BATCH_CLOSE);
     Check(user_.WaitUntilClosed(dialog), L"the batch dialog closed");
+  }
+
+  // "Preview...": what a run would send now that every reminder went out
+  // once. The user checks two rows, unchecks one of them again and sends
+  // the one left checked, which goes without a repeat question.
+  void PreviewAndSendChecked(HWND batch, size_t recurringQuestions) {
+    Say(L"");
+    Say(L"  \"Preview...\" lists what a run would send, without sending anything. It asks about the");
+    Say(L"  recurring meeting as a run does; the user says No again.");
+    user_.Click(batch, IDC_BATCH_PREVIEW);
+    for (size_t asked = 0; asked < recurringQuestions; ++asked) {
+      HWND box = user_.WaitForMessageBox(batch, kBatchTitle, 30000);
+      if (!Check(box != nullptr && Contains(user_.MessageText(box), L"is a recurring one"),
+                 L"the preview asks about the recurring meeting")) {
+        return;
+      }
+      user_.Click(box, IDNO);
+      user_.WaitUntilClosed(box);
+    }
+    HWND preview = user_.WaitForDialog(kPreviewTitle, 20000);
+    if (!Check(preview != nullptr, L"the preview opened")) return;
+    HWND list = GetDlgItem(preview, IDC_PREVIEW_LIST);
+    const int rows = ListView_GetItemCount(list);
+    Say(L"  It lists " + std::to_wstring(rows) + L" reminders: " + user_.Text(preview, IDC_PREVIEW_TOTALS) + L".");
+    // Two rows the gateway took before, for two different people.
+    std::vector<int> sentBefore;
+    for (int row = 0; row < rows && sentBefore.size() < 2; ++row) {
+      if (user_.CellText(preview, IDC_PREVIEW_LIST, row, 5).rfind(L"sent before on ", 0) != 0) continue;
+      if (!sentBefore.empty() && user_.CellText(preview, IDC_PREVIEW_LIST, sentBefore[0], 0) ==
+                                     user_.CellText(preview, IDC_PREVIEW_LIST, row, 0)) {
+        continue;
+      }
+      sentBefore.push_back(row);
+    }
+    Check(rows > 0 && user_.Text(preview, IDC_PREVIEW_TOTALS).find(L" 0 checked") != std::wstring::npos,
+          L"every reminder was sent before, so none is checked");
+    if (!Check(sentBefore.size() == 2, L"two rows say \"sent before on <date>\"")) {
+      user_.Click(preview, IDCANCEL);
+      return;
+    }
+    const std::wstring keep = user_.CellText(preview, IDC_PREVIEW_LIST, sentBefore[0], 0),
+                       other = user_.CellText(preview, IDC_PREVIEW_LIST, sentBefore[1], 0);
+    const std::wstring keepNumber = user_.CellText(preview, IDC_PREVIEW_LIST, sentBefore[0], 1);
+    Say(L"  The user checks " + keep + L" and " + other + L" with the space bar, then unchecks " + other + L".");
+    for (const std::wstring* name : {&keep, &other, &other}) {
+      user_.Select(preview, IDC_PREVIEW_LIST, *name);
+      user_.PressKey(VK_SPACE);
+    }
+    Say(L"  The totals now read: " + user_.Text(preview, IDC_PREVIEW_TOTALS) + L".");
+    Check(user_.Text(preview, IDC_PREVIEW_TOTALS).find(L" 1 checked") != std::wstring::npos, L"one row is checked");
+    camera_.Shoot(L"batch-preview", L"the preview with one row checked");
+    Check(gateway_.TakeNew().empty(), L"the preview sent nothing");
+    Say(L"  \"Send checked\".");
+    user_.Click(preview, IDC_PREVIEW_SEND);
+    Check(user_.WaitUntilClosed(preview), L"the preview closed");
+    HWND box = user_.WaitForMessageBox(batch, kBatchTitle, 30000);
+    if (!Check(box != nullptr, L"the run reported")) return;
+    const std::wstring report = user_.MessageText(box);
+    Say(L"  The delivery report:");
+    Quote(report);
+    Check(report.rfind(L"SMS delivery results:", 0) == 0 && CountOf(report, L"was sent successfully") == 1 &&
+              Contains(report, L"Message for " + keep + L" was sent successfully"),
+          L"no repeat question; only " + keep + L" was sent");
+    camera_.Shoot(L"batch-preview-report", L"the report of the checked row");
+    user_.Click(box, IDOK);
+    user_.WaitUntilClosed(box);
+    const auto requests = gateway_.TakeNew();
+    Gateway::Print(requests);
+    Check(requests.size() == 1 && requests[0].Param("to") == GatewayNumber(keepNumber),
+          L"the gateway got one request, to " + keepNumber);
+    wchar_t caption[128] = {};
+    Check(WaitFor([&] { return GetWindowTextW(batch, caption, 128) && kBatchTitle == caption; }, 3000),
+          L"the run is over");
   }
 
   // "History..." of the batch dialog: the reminders sent so far, a search,
