@@ -119,7 +119,8 @@ void CReminderPreview::MakeCheckImages() {
     FillRect(drawing, &whole, GetSysColorBrush(COLOR_WINDOW));
     RECT box{2, 2, size - 2, size - 2};
     if (image != kUnavailable) {
-      DrawFrameControl(drawing, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (image == kChecked ? DFCS_CHECKED : 0));
+      const UINT look = DFCS_BUTTONCHECK | DFCS_FLAT | (image == kChecked ? DFCS_CHECKED : 0);
+      DrawFrameControl(drawing, &box, DFC_BUTTON, look);
     }
     SelectObject(drawing, previous);
     ImageList_Add(checkImages_, picture, nullptr);

@@ -178,7 +178,9 @@ ReminderRequest CSendBatchSMS::Request(SendMode mode) const {
 void CSendBatchSMS::SendReminders(SendMode mode) {
   const ReminderRequest request = Request(mode);
   Send([&](ReminderRun& reminders, SendRun& run, const ReminderRun::MakeGateway& makeGateway,
-           const ReminderRun::Progress& progress) { return reminders.Run(request, run, makeGateway, messages_, progress); });
+           const ReminderRun::Progress& progress) {
+    return reminders.Run(request, run, makeGateway, messages_, progress);
+  });
 }
 
 void CSendBatchSMS::Send(const Sending& sending) {

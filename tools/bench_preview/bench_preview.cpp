@@ -60,11 +60,14 @@ struct Bench {
   Latin1CodePage codePage;
   FixedClock clock{0};
 
-  Bench(const std::string& store, double now) : standIn(standin::StandIn::FromJson(store, "generated store")), clock(now) {
+  Bench(const std::string& store, double now)
+      : standIn(standin::StandIn::FromJson(store, "generated store")), clock(now) {
     client = outlook::MakeMailClient(outlook::Dispatch(standIn->Application()));
     settings.SetString(u"GatewayHost", u"gw.example.net");
   }
-  ReminderRun Reminders() { return ReminderRun({*client, settings, history, prompt, codePage, clock}, u"Send batch SMS"); }
+  ReminderRun Reminders() {
+    return ReminderRun({*client, settings, history, prompt, codePage, clock}, u"Send batch SMS");
+  }
 };
 
 ReminderRequest Request() {
