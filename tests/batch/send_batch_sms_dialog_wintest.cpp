@@ -50,40 +50,6 @@ constexpr char kStore[] = R"({
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-// Answers the message boxes of a run until its report comes; gives the
-// questions asked and the report.
-struct RunSeen {
-  std::vector<std::wstring> questions;
-  std::wstring report;
-};
-RunSeen PlayRun(DialogUser& user, HWND dialog, int button, const std::vector<int>& answers = {}) {
-  RunSeen seen;
-  EXPECT_TRUE(user.Click(dialog, button));
-  for (;;) {
-    HWND box = user.WaitForMessageBox(dialog, kTitle);
-    if (!box) return seen;
-    const std::wstring text = user.MessageText(box);
-    if (text.rfind(L"SMS delivery results:", 0) == 0 || text.rfind(L"There are no", 0) == 0) {
-      seen.report = text;
-      user.Click(box, IDOK);
-      user.WaitUntilClosed(box);
-      // The run ends after its report: a click sent before the caption is
-      // back would land in the run's last look at the queue, and be dropped.
-      wchar_t caption[128] = {};
-      for (int waited = 0; waited < 15000; waited += 20) {
-        if (GetWindowTextW(dialog, caption, 128) && kTitle == caption) return seen;
-        Sleep(20);
-      }
-      ADD_FAILURE() << "the run did not end after its report";
-      return seen;
-    }
-    const int answer = seen.questions.size() < answers.size() ? answers[seen.questions.size()] : IDNO;
-    seen.questions.push_back(text);
-    user.Click(box, answer);
-    user.WaitUntilClosed(box);
-  }
-}
-
 // The check box a preview row shows: 1 unchecked, 2 checked, 3 cannot be
 // checked.
 unsigned CheckBox(HWND list, int item) {
@@ -161,7 +127,7 @@ class BatchDialog : public testing::Test {
 
 TEST_F(BatchDialog, SendNowFromTheToolbarRemindsEveryContactOnceAndAsksBeforeRepeating) {
   ConnectAddin();
-  RunSeen first, second;
+  BatchRunSeen first, second;
   FromToolbar([&](DialogUser& user) {
     HWND dialog = user.WaitForDialog(kTitle);
     ASSERT_NE(dialog, nullptr);
@@ -171,8 +137,8 @@ TEST_F(BatchDialog, SendNowFromTheToolbarRemindsEveryContactOnceAndAsksBeforeRep
     EXPECT_EQ(user.Text(dialog, IDC_LEAD_TIME_UNIT), L"Days");
     EXPECT_FALSE(user.IsChecked(dialog, IDC_SAVE_AS_DEFAULTS));
     user.Screenshot(L"batch_dialog");
-    first = PlayRun(user, dialog, IDC_SEND_NOW);
-    second = PlayRun(user, dialog, IDC_SEND_NOW, {IDNO, IDYES, IDNO});
+    first = PlayBatchRun(user, dialog, IDC_SEND_NOW);
+    second = PlayBatchRun(user, dialog, IDC_SEND_NOW, {IDNO, IDYES, IDNO});
     user.PressKey(VK_ESCAPE);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
@@ -212,11 +178,11 @@ TEST_F(BatchDialog, AContactInTheOptOutCategoryIsNeverTextedAndTheReportSaysWhy)
   store.replace(store.find(bob), bob.size(), bob + R"( "categories": "Family, no sms",)");
   client_ = standin::StandIn::FromJson(store);
   ConnectAddin();
-  RunSeen seen;
+  BatchRunSeen seen;
   FromToolbar([&](DialogUser& user) {
     HWND dialog = user.WaitForDialog(kTitle);
     ASSERT_NE(dialog, nullptr);
-    seen = PlayRun(user, dialog, IDC_SEND_NOW, {IDYES});
+    seen = PlayBatchRun(user, dialog, IDC_SEND_NOW, {IDYES});
     user.PressKey(VK_ESCAPE);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
@@ -292,18 +258,18 @@ TEST_F(BatchDialog, TheHistoryOutlivesADialogClosedWithEscapeButTheDefaultsDoNot
     ASSERT_NE(dialog, nullptr);
     user.Click(dialog, IDC_SAVE_AS_DEFAULTS);
     user.Select(dialog, IDC_LEAD_TIME_UNIT, L"Weeks");
-    PlayRun(user, dialog, IDC_SEND_NOW);
+    PlayBatchRun(user, dialog, IDC_SEND_NOW);
     user.PressKey(VK_ESCAPE);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
   EXPECT_EQ(store_.GetString(u"ReminderUnitType"), u"2") << "Esc writes no defaults";
   store_.MutableHistory().Replace({});  // as a mail client started afresh
 
-  RunSeen again;
+  BatchRunSeen again;
   FromToolbar([&](DialogUser& user) {
     HWND dialog = user.WaitForDialog(kTitle);
     ASSERT_NE(dialog, nullptr);
-    again = PlayRun(user, dialog, IDC_SEND_NOW);
+    again = PlayBatchRun(user, dialog, IDC_SEND_NOW);
     // "&Close" with the box ticked keeps the choices for next time.
     user.Click(dialog, IDC_SAVE_AS_DEFAULTS);
     user.Select(dialog, IDC_TIME_FRAME_UNIT, L"Tomorrow");
@@ -324,13 +290,13 @@ TEST_F(BatchDialog, LeadTimeAndFixedDateRunsScheduleTheRemindersInUtc) {
                 ASSERT_NE(dialog, nullptr);
                 user.Clear(dialog, IDC_LEAD_TIME_COUNT);
                 user.Type(dialog, IDC_LEAD_TIME_COUNT, L"1");
-                PlayRun(user, dialog, IDC_SEND_BY_LEAD_TIME);
+                PlayBatchRun(user, dialog, IDC_SEND_BY_LEAD_TIME);
                 SYSTEMTIME date{2027, 1, 5, 15, 0, 0, 0, 0}, time{2027, 1, 5, 15, 14, 20, 0, 0};
                 SendMessageW(GetDlgItem(dialog, IDC_DELIVERY_DATE), DTM_SETSYSTEMTIME, GDT_VALID,
                              reinterpret_cast<LPARAM>(&date));
                 SendMessageW(GetDlgItem(dialog, IDC_DELIVERY_TIME), DTM_SETSYSTEMTIME, GDT_VALID,
                              reinterpret_cast<LPARAM>(&time));
-                const RunSeen onDate = PlayRun(user, dialog, IDC_SEND_ON_DATE, {IDYES, IDYES, IDYES});
+                const BatchRunSeen onDate = PlayBatchRun(user, dialog, IDC_SEND_ON_DATE, {IDYES, IDYES, IDYES});
                 EXPECT_EQ(onDate.questions.size(), 3u) << "the delivery time is not part of a reminder's identity";
                 user.PressKey(VK_ESCAPE);
               });
@@ -371,7 +337,7 @@ TEST_F(BatchDialog, SendButtonsFollowTheTemplateAndAnEmptyFrameSaysSo) {
                 // Nothing starts in the next 0 days but meetings starting this instant.
                 user.Clear(dialog, IDC_TIME_FRAME_COUNT);
                 user.Type(dialog, IDC_TIME_FRAME_COUNT, L"0");
-                const RunSeen empty = PlayRun(user, dialog, IDC_SEND_NOW);
+                const BatchRunSeen empty = PlayBatchRun(user, dialog, IDC_SEND_NOW);
                 EXPECT_EQ(empty.report, L"There are no meetings in specified timeframe.");
                 user.PressKey(VK_ESCAPE);
               });
@@ -384,7 +350,7 @@ TEST_F(BatchDialog, ADialogThatSendsStaysResponsiveShowsProgressAndIgnoresClicks
     "contacts": [{"key": "s", "fullName": "Stan Still", "firstName": "Stan", "mobile": "6401100"}],
     "calendar": [{"subject": "A", "start": "today+1 09:00", "recipients": [{"contact": "s"}]},
                  {"subject": "B", "start": "today+1 10:00", "recipients": [{"contact": "s"}]}]})");
-  RunSeen seen;
+  BatchRunSeen seen;
   RunWithUser(
       [&] { return CSendBatchSMS(outlook::Dispatch(client_->Application()), store_, 3000).DoModal(nullptr); },
       [&](DialogUser& user) {
