@@ -256,7 +256,9 @@ void ReminderRun::Deliver(const PlannedMessage& planned, std::unique_ptr<SMSMess
     std::unique_ptr<HTTPManager> gateway = makeGateway();
     run.Send(*message, *gateway);
     if (message->accepted()) {
-      ports_.history.RecordSent(key, text, message->sendTime());
+      // A message sent at once carries the gateway's UTC time; the history
+      // holds local times, as for a scheduled one.
+      ports_.history.RecordSent(key, text, *delivery == 0 ? ports_.clock.NowLocal() : message->sendTime());
       unsaved_ = true;
     } else if (message->uncertain()) {
       // Asked about before it is sent again: the gateway may have it.

@@ -406,3 +406,13 @@ TEST_F(ReminderRunTest, SendingAPlanSendsTheChosenInTheirOrderWithoutRepeatQuest
             u"Message for Ann was sent successfully. Details: Queued\n"
             u"Message for Dee was not sent because Dee does not want SMS (category \"No SMS\").\n");
 }
+
+TEST_F(ReminderRunTest, TheHistoryHoldsLocalTimesForRemindersSentAtOnceAsForScheduledOnes) {
+  clock_.hoursAhead = 2;
+  RunNow();
+  const std::optional<ReminderPlan> plan = Reminders().Plan(NowRequest());
+  ASSERT_TRUE(plan);
+  ASSERT_FALSE(plan->messages.empty());
+  EXPECT_EQ(history_.SentOn(plan->messages[0].historyKey, plan->messages[0].encodedText), At(2026, 12, 10, 12, 0))
+      << "the local time, not 10:00 UTC";
+}
