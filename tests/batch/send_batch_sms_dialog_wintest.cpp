@@ -228,6 +228,15 @@ TEST_F(BatchDialog, APreviewSendsOnlyTheRowsLeftCheckedAndAnOptedOutPatientCanno
                 user.PressKey(VK_SPACE);
                 EXPECT_EQ(CheckBox(list, 0), 1u);
                 EXPECT_EQ(CheckBox(list, 2), 2u);
+                for (unsigned expected : {1u, 2u}) {
+                  RECT row{};
+                  ListView_GetItemRect(list, 2, &row, LVIR_BOUNDS);
+                  const LPARAM box = MAKELPARAM(row.left + 8, (row.top + row.bottom) / 2);
+                  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, box);
+                  PostMessageW(list, WM_LBUTTONUP, 0, box);
+                  user.WaitUntilHandled(list);
+                  EXPECT_EQ(CheckBox(list, 2), expected) << "a click on the box";
+                }
                 EXPECT_EQ(user.Text(preview, IDC_PREVIEW_TOTALS), L"3 messages (3 SMS parts), 1 checked (1 SMS part)");
                 user.Select(preview, IDC_PREVIEW_MODE, L"now, as \"Send now\"");
                 EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 0, 4), L"now");
