@@ -81,3 +81,11 @@
 
 // Opt-out: the options dialog's category field.
 #define IDC_OPT_OUT_CATEGORY 270
+
+// The preview of a batch run, opened from "Send batch SMS".
+#define IDC_BATCH_PREVIEW 260
+#define IDD_REMINDER_PREVIEW 122
+#define IDC_PREVIEW_MODE 261
+#define IDC_PREVIEW_TOTALS 262
+#define IDC_PREVIEW_LIST 263
+#define IDC_PREVIEW_SEND 264

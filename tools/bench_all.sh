@@ -78,6 +78,7 @@ run planning bash "$root/tools/bench_planning/run_bench_planning.sh"
 run batch_run bash "$root/tools/bench_batch_run/run_bench_batch_run.sh"
 run open_items bash "$root/tools/bench_open_items/run_bench_open_items.sh"
 run autocomplete bash "$root/tools/bench_autocomplete/run_bench_autocomplete.sh"
+run preview bash "$root/tools/bench_preview/run_bench_preview.sh"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 echo

@@ -49,6 +49,20 @@ class AttendeeContact : public ContactItem {
   long position_;
 };
 
+// A planned message's contact for sending it later: what the plan read.
+class PlannedContact : public ContactItem {
+ public:
+  explicit PlannedContact(const PlannedMessage& planned) : planned_(planned) {}
+  std::optional<std::u16string> FullName() override { return planned_.name; }
+  std::optional<std::u16string> FirstName() override { return planned_.firstName; }
+  std::optional<std::u16string> MobileTelephoneNumber() override { return planned_.mobile; }
+  std::optional<std::u16string> PrimaryTelephoneNumber() override { return planned_.primary; }
+  std::optional<std::u16string> EntryID() override { return std::nullopt; }
+
+ private:
+  const PlannedMessage& planned_;
+};
+
 std::u16string MeetingName(const Meeting& meeting) {
   if (meeting.subject.empty() && meeting.start == 0) {
     return u"item " + Number(meeting.index) + u" of the calendar";
@@ -59,6 +73,22 @@ std::u16string MeetingName(const Meeting& meeting) {
 }
 
 }  // namespace
+
+std::u16string StatusText(const PlannedMessage& message) {
+  switch (message.status) {
+    case PlannedMessage::Status::kNew:
+      return u"new";
+    case PlannedMessage::Status::kSentBefore:
+      return FillTemplate(u"sent before on [[appt date]]", u"", message.earlier);
+    case PlannedMessage::Status::kMayHaveBeenSent:
+      return FillTemplate(u"may have been sent on [[appt date]]", u"", message.earlier);
+    case PlannedMessage::Status::kNoMobileNumber:
+      return u"no mobile number";
+    case PlannedMessage::Status::kOptedOut:
+      return u"opted out";
+  }
+  return {};
+}
 
 std::u16string ReminderRun::UnreadableMeetingLine(const Meeting& meeting, bool changed) {
   return u"Messages for " + MeetingName(meeting) + u" were not sent. Details: " +
@@ -106,20 +136,20 @@ void ReminderRun::SaveRecorded(bool force) {
   }
 }
 
-bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGateway& makeGateway,
-                      std::vector<std::unique_ptr<SMSMessage>>& messages, const Progress& progress) {
+std::optional<MeetingList> ReminderRun::FrameMeetings(const ReminderRequest& request) {
   const std::optional<double> frameEnd = TimeFrameEnd(ports_.clock, request.frameUnit, request.frameCount);
   RecurringQuestion recurring(ports_.prompt, caption_);
   MeetingList meetings;
   if (frameEnd) meetings = CollectMeetings(ports_.client, *frameEnd, ports_.clock, recurring);
   if (meetings.empty()) {
     ports_.prompt.Show(kNoMeetingsMessage, caption_);
-    return false;
+    return std::nullopt;
   }
-  messages.clear();
-  toldSaveFailure_ = false;
-  lastSave_ = std::chrono::steady_clock::now();
+  return meetings;
+}
 
+void ReminderRun::Walk(const MeetingList& meetings, const ReminderRequest& request, const EachReminder& each,
+                       std::vector<std::u16string>& lines, const Progress& progress) {
   int total = 0;
   for (const Meeting& meeting : meetings) total += static_cast<int>(meeting.attendees);
   int done = 0;
@@ -128,12 +158,12 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
     total = std::max(total, done);
     if (progress && attendees > 0) progress(done, total);
   };
-  std::vector<std::u16string> lines;
   std::shared_ptr<CalendarFolder> calendar = ports_.client.DefaultCalendar();
   std::optional<MeetingOpener> opener;
   if (calendar) opener.emplace(*calendar);
   AttendeeResolver resolver(ports_.client);
   const OptOut optOut = OptOut::Read(ports_.settings);
+  const SendingOptions options = SendingOptions::Read(ports_.settings);
   for (const Meeting& meeting : meetings) {
     bool changed = false;
     // Only this meeting (with its series) is open while its reminders go
@@ -162,54 +192,147 @@ bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGa
         continue;
       }
       ContactRef contact = std::make_shared<AttendeeContact>(std::move(found.contact), attendee, position);
-      if (optOut.Excludes(*contact)) {
-        lines.push_back(optOut.ReportLine(contact->FullName().value_or(u"")));
-        continue;
-      }
+      PlannedMessage planned;
+      planned.name = contact->FullName().value_or(u"");
+      planned.subject = meeting.subject;
+      planned.start = meeting.start;
       const std::optional<std::u16string> mobile = contact->MobileTelephoneNumber();
-      const std::u16string firstName = contact->FirstName().value_or(std::u16string());
-      const std::u16string filled = FillTemplate(request.templateText, firstName, meeting.start);
-      const std::string key = BuildHistoryKey(attendee->EntryID().value_or(std::u16string()), mobile,
-                                              meeting.start, ports_.codePage);
-      const std::string text =
-          EncodeMessageText(filled, SendingOptions::Read(ports_.settings), ports_.codePage);
-      auto message = std::make_unique<SMSMessage>(ports_.codePage, ports_.clock, std::move(contact), text,
-                                                  delivery.value_or(0), key);
-      if (!delivery) {
-        message->SetNotAttempted(kOutsideCalendar);
-      } else if (!run.Active()) {
-        run.MarkNotAttempted(*message);
-      } else {
-        const std::u16string number = mobile.value_or(std::u16string());
-        const std::optional<double> tried = ports_.history.TriedUncertainly(key, text);
-        if (ports_.history.WasSent(key, text)
-                ? !ports_.prompt.AskYesNo(RepeatQuestion(filled, firstName, number), caption_)
-                : tried && !ports_.prompt.AskYesNo(UncertainRepeatQuestion(filled, firstName, number, *tried),
-                                                   caption_)) {
-          continue;
-        }
-        std::unique_ptr<HTTPManager> gateway = makeGateway();
-        run.Send(*message, *gateway);
-        if (message->accepted()) {
-          ports_.history.RecordSent(key, text, message->sendTime());
-          unsaved_ = true;
-        } else if (message->uncertain()) {
-          // Asked about before it is sent again: the gateway may have it.
-          ports_.history.RecordUncertain(key, text, ports_.clock.NowLocal());
-          unsaved_ = true;
-        }
-        SaveRecorded(false);
+      planned.mobile = mobile.value_or(std::u16string());
+      planned.primary = contact->PrimaryTelephoneNumber().value_or(std::u16string());
+      planned.firstName = contact->FirstName().value_or(std::u16string());
+      planned.text = FillTemplate(request.templateText, planned.firstName, meeting.start);
+      planned.historyKey = BuildHistoryKey(attendee->EntryID().value_or(std::u16string()), mobile, meeting.start,
+                                           ports_.codePage);
+      planned.encodedText = EncodeMessageText(planned.text, options, ports_.codePage);
+      const bool optedOut = optOut.Excludes(*contact);
+      auto message = std::make_unique<SMSMessage>(ports_.codePage, ports_.clock, std::move(contact),
+                                                  planned.encodedText, delivery.value_or(0), planned.historyKey);
+      const std::string& number = message->GetPhoneNumber();
+      planned.number.assign(number.begin(), number.end());
+      const std::optional<double> sent = ports_.history.SentOn(planned.historyKey, planned.encodedText);
+      const std::optional<double> tried = ports_.history.TriedUncertainly(planned.historyKey, planned.encodedText);
+      if (optedOut) {
+        planned.status = PlannedMessage::Status::kOptedOut;
+      } else if (planned.number.empty()) {
+        planned.status = PlannedMessage::Status::kNoMobileNumber;
+      } else if (sent) {
+        planned.status = PlannedMessage::Status::kSentBefore;
+        planned.earlier = *sent;
+      } else if (tried) {
+        planned.status = PlannedMessage::Status::kMayHaveBeenSent;
+        planned.earlier = *tried;
       }
-      message->ReleaseContact();
-      lines.push_back(message->ReportLine());
-      messages.push_back(std::move(message));
+      each(planned, message, delivery);
     }
   }
+}
 
-  opener.reset();
+void ReminderRun::Start(std::vector<std::unique_ptr<SMSMessage>>& messages) {
+  messages.clear();
+  toldSaveFailure_ = false;
+  lastSave_ = std::chrono::steady_clock::now();
+}
+
+void ReminderRun::Deliver(const PlannedMessage& planned, std::unique_ptr<SMSMessage> message,
+                          std::optional<double> delivery, bool ask, SendRun& run, const MakeGateway& makeGateway,
+                          std::vector<std::u16string>& lines, std::vector<std::unique_ptr<SMSMessage>>& messages) {
+  if (!delivery) {
+    message->SetNotAttempted(kOutsideCalendar);
+  } else if (!run.Active()) {
+    run.MarkNotAttempted(*message);
+  } else {
+    const std::string& key = planned.historyKey;
+    const std::string& text = planned.encodedText;
+    if (ask) {
+      const std::optional<double> tried = ports_.history.TriedUncertainly(key, text);
+      if (ports_.history.WasSent(key, text)
+              ? !ports_.prompt.AskYesNo(RepeatQuestion(planned.text, planned.firstName, planned.mobile), caption_)
+              : tried && !ports_.prompt.AskYesNo(
+                             UncertainRepeatQuestion(planned.text, planned.firstName, planned.mobile, *tried),
+                             caption_)) {
+        return;
+      }
+    }
+    std::unique_ptr<HTTPManager> gateway = makeGateway();
+    run.Send(*message, *gateway);
+    if (message->accepted()) {
+      // A message sent at once carries the gateway's UTC time; the history
+      // holds local times, as for a scheduled one.
+      ports_.history.RecordSent(key, text, *delivery == 0 ? ports_.clock.NowLocal() : message->sendTime());
+      unsaved_ = true;
+    } else if (message->uncertain()) {
+      // Asked about before it is sent again: the gateway may have it.
+      ports_.history.RecordUncertain(key, text, ports_.clock.NowLocal());
+      unsaved_ = true;
+    }
+    SaveRecorded(false);
+  }
+  message->ReleaseContact();
+  lines.push_back(message->ReportLine());
+  messages.push_back(std::move(message));
+}
+
+void ReminderRun::Finish(const std::vector<std::u16string>& lines) {
   SaveRecorded(true);
   if (SendingOptions::Read(ports_.settings).ShowsDeliveryResults()) {
     ports_.prompt.ShowReport(BuildDeliveryReport(lines), caption_);
   }
+}
+
+bool ReminderRun::Run(const ReminderRequest& request, SendRun& run, const MakeGateway& makeGateway,
+                      std::vector<std::unique_ptr<SMSMessage>>& messages, const Progress& progress) {
+  const std::optional<MeetingList> meetings = FrameMeetings(request);
+  if (!meetings) return false;
+  Start(messages);
+  const OptOut optOut = OptOut::Read(ports_.settings);
+  std::vector<std::u16string> lines;
+  Walk(*meetings, request,
+       [&](PlannedMessage& planned, std::unique_ptr<SMSMessage>& message, std::optional<double> delivery) {
+         if (planned.status == PlannedMessage::Status::kOptedOut) {
+           lines.push_back(optOut.ReportLine(planned.name));
+         } else {
+           Deliver(planned, std::move(message), delivery, true, run, makeGateway, lines, messages);
+         }
+       },
+       lines, progress);
+  Finish(lines);
   return true;
+}
+
+std::optional<ReminderPlan> ReminderRun::Plan(const ReminderRequest& request) {
+  const std::optional<MeetingList> meetings = FrameMeetings(request);
+  if (!meetings) return std::nullopt;
+  ReminderPlan plan;
+  plan.mode = request.mode;
+  Walk(*meetings, request,
+       [&](PlannedMessage& planned, std::unique_ptr<SMSMessage>&, std::optional<double>) {
+         plan.messages.push_back(std::move(planned));
+       },
+       plan.unreadable, {});
+  return plan;
+}
+
+void ReminderRun::SendPlanned(const ReminderPlan& plan, const std::vector<std::size_t>& chosen, SendRun& run,
+                              const MakeGateway& makeGateway, std::vector<std::unique_ptr<SMSMessage>>& messages,
+                              const Progress& progress) {
+  Start(messages);
+  const OptOut optOut = OptOut::Read(ports_.settings);
+  std::vector<std::u16string> lines;
+  int done = 0;
+  const int total = static_cast<int>(chosen.size());
+  for (std::size_t position : chosen) {
+    const PlannedMessage& planned = plan.messages.at(position);
+    if (progress) progress(++done, total);
+    if (!planned.Sendable()) continue;
+    const std::optional<double> delivery = DeliveryTime(plan.mode, planned.start);
+    auto message = std::make_unique<SMSMessage>(ports_.codePage, ports_.clock,
+                                                std::make_shared<PlannedContact>(planned), planned.encodedText,
+                                                delivery.value_or(0), planned.historyKey);
+    Deliver(planned, std::move(message), delivery, false, run, makeGateway, lines, messages);
+  }
+  for (const PlannedMessage& planned : plan.messages) {
+    if (planned.status == PlannedMessage::Status::kOptedOut) lines.push_back(optOut.ReportLine(planned.name));
+  }
+  lines.insert(lines.end(), plan.unreadable.begin(), plan.unreadable.end());
+  Finish(lines);
 }

@@ -27,6 +27,39 @@ struct ReminderRequest {
   std::u16string templateText;
 };
 
+// One reminder a run would send, as the preview lists it: to whom, for
+// which meeting, the text as the person reads it and what the history
+// knows of it.
+struct PlannedMessage {
+  enum class Status { kNew, kSentBefore, kMayHaveBeenSent, kNoMobileNumber, kOptedOut };
+
+  std::u16string name;       // as the report names the contact
+  std::u16string firstName;
+  std::u16string mobile;     // the contact's numbers as it gives them
+  std::u16string primary;
+  std::u16string number;     // where the message goes, normalised; empty for none
+  std::u16string subject;
+  double start = 0;
+  std::u16string text;
+  std::string encodedText;   // as the gateway takes it
+  std::string historyKey;
+  Status status = Status::kNew;
+  double earlier = 0;        // when a sent before or uncertain one went
+
+  // Only a contact with a number who has not opted out can be sent to.
+  bool Sendable() const { return status != Status::kNoMobileNumber && status != Status::kOptedOut; }
+};
+
+// "new", "sent before on <date>", ...
+std::u16string StatusText(const PlannedMessage& message);
+
+// What a press of a send button would do, worked out without sending.
+struct ReminderPlan {
+  SendMode mode = SendMode::Now();
+  std::vector<PlannedMessage> messages;
+  std::vector<std::u16string> unreadable;  // report lines of what could not be read
+};
+
 // One press of a batch send button: the meetings of the time frame, one
 // reminder per attendee who is a contact, the repeat question for
 // reminders the history holds, one gateway client per message, the report.
@@ -66,6 +99,19 @@ class ReminderRun {
   bool Run(const ReminderRequest& request, SendRun& run, const MakeGateway& makeGateway,
            std::vector<std::unique_ptr<SMSMessage>>& messages, const Progress& progress = {});
 
+  // The run as Run would do it, up to the gateway: the recurring-meeting
+  // questions are asked, nothing is sent and nothing recorded. nullopt when
+  // the frame held no meeting (the user was told so).
+  std::optional<ReminderPlan> Plan(const ReminderRequest& request);
+
+  // Sends the plan's messages at `chosen` (positions in plan.messages, in
+  // that order) as Run sends, without the repeat question: the user chose
+  // them knowingly. The opted-out contacts and what could not be read get
+  // their report lines as in a run.
+  void SendPlanned(const ReminderPlan& plan, const std::vector<std::size_t>& chosen, SendRun& run,
+                   const MakeGateway& makeGateway, std::vector<std::unique_ptr<SMSMessage>>& messages,
+                   const Progress& progress = {});
+
   // The report lines for what could not be read.
   static std::u16string UnreadableMeetingLine(const Meeting& meeting, bool changed);
   static std::u16string UnreadableAttendeeLine(const Meeting& meeting, long position);
@@ -81,6 +127,19 @@ class ReminderRun {
                                                 const std::u16string& mobileNumber, double triedAt);
 
  private:
+  // Each contact's reminder as the run meets it, with the message that
+  // would carry it (still holding the contact) and its delivery time.
+  using EachReminder = std::function<void(PlannedMessage&, std::unique_ptr<SMSMessage>&, std::optional<double>)>;
+  std::optional<MeetingList> FrameMeetings(const ReminderRequest& request);
+  void Walk(const MeetingList& meetings, const ReminderRequest& request, const EachReminder& each,
+            std::vector<std::u16string>& lines, const Progress& progress);
+  void Start(std::vector<std::unique_ptr<SMSMessage>>& messages);
+  // Sends one reminder unless the run stopped or (`ask`) the user declines
+  // a repeat; its report line and the message are kept.
+  void Deliver(const PlannedMessage& planned, std::unique_ptr<SMSMessage> message, std::optional<double> delivery,
+               bool ask, SendRun& run, const MakeGateway& makeGateway, std::vector<std::u16string>& lines,
+               std::vector<std::unique_ptr<SMSMessage>>& messages);
+  void Finish(const std::vector<std::u16string>& lines);
   void SaveRecorded(bool force);
 
   Ports ports_;

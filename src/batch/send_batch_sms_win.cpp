@@ -6,6 +6,7 @@
 
 #include "addin/access/automation_mail_client.h"
 #include "batch/message_template_manager_win.h"
+#include "batch/reminder_preview_win.h"
 #include "batch/sent_history_dlg_win.h"
 #include "batch/time_frame.h"
 #include "resource_ids.h"
@@ -94,7 +95,7 @@ void CSendBatchSMS::FillUnitLists() {
 
 void CSendBatchSMS::ShowTemplate(const std::u16string& text) {
   SetItemText(IDC_TEMPLATE_TEXT, text);
-  for (int button : {IDC_SEND_BY_LEAD_TIME, IDC_SEND_NOW, IDC_SEND_ON_DATE}) EnableItem(button, !text.empty());
+  for (int button : {IDC_SEND_BY_LEAD_TIME, IDC_SEND_NOW, IDC_SEND_ON_DATE, IDC_BATCH_PREVIEW}) EnableItem(button, !text.empty());
 }
 
 bool CSendBatchSMS::OnCommand(int id, int notification) {
@@ -120,6 +121,9 @@ bool CSendBatchSMS::OnCommand(int id, int notification) {
       return true;
     case IDC_SEND_ON_DATE:
       SendReminders(FixedDateMode());
+      return true;
+    case IDC_BATCH_PREVIEW:
+      Preview();
       return true;
     case IDC_BATCH_CLOSE:
       CloseWithDefaults();
@@ -162,15 +166,25 @@ SendMode CSendBatchSMS::FixedDateMode() const {
   return SendMode::OnDate(CombineDateAndTime(date, time).value_or(date));
 }
 
-void CSendBatchSMS::SendReminders(SendMode mode) {
-  const RunInProgress inProgress;
-
+ReminderRequest CSendBatchSMS::Request(SendMode mode) const {
   ReminderRequest request;
   request.frameUnit = TimeFrameUnitAt(SelectedPosition(IDC_TIME_FRAME_UNIT));
   request.frameCount = SignedNumber(IDC_TIME_FRAME_COUNT);
   request.mode = mode;
   request.templateText = ItemText(IDC_TEMPLATE_TEXT);
+  return request;
+}
 
+void CSendBatchSMS::SendReminders(SendMode mode) {
+  const ReminderRequest request = Request(mode);
+  Send([&](ReminderRun& reminders, SendRun& run, const ReminderRun::MakeGateway& makeGateway,
+           const ReminderRun::Progress& progress) {
+    return reminders.Run(request, run, makeGateway, messages_, progress);
+  });
+}
+
+void CSendBatchSMS::Send(const Sending& sending) {
+  const RunInProgress inProgress;
   ReportingPrompt prompt(Window());
   auto client = outlook::MakeMailClient(application_);
   bool ran = false;
@@ -179,14 +193,41 @@ void CSendBatchSMS::SendReminders(SendMode mode) {
     ProgressCaption progress(Window());
     ReminderRun reminders({*client, store_, store_.MutableHistory(), prompt, codePage_, clock_}, title_);
     reminders.SaveHistoryWith([this] { return SaveHistoryOrSayWhy(); });
-    ran = reminders.Run(
-        request, send.Run(),
-        [&] { return send.MakeGateway(store_, codePage_, clock_, exchangeTimeoutMs_); }, messages_,
+    ran = sending(
+        reminders, send.Run(), [&] { return send.MakeGateway(store_, codePage_, clock_, exchangeTimeoutMs_); },
         [&](int k, int n) { progress.Show(k, n); });
   }
   // The run saved what it recorded before its report; this catches a save
   // that failed then.
   if (ran) store_.SaveHistory();
+}
+
+// Plans as a send button would, by the mode the user picks in the preview
+// (lead time first, as "&Send" is the first way the dialog offers), and
+// sends the rows left checked.
+void CSendBatchSMS::Preview() {
+  ReportingPrompt prompt(Window());
+  std::optional<ReminderPlan> plan;
+  {
+    auto client = outlook::MakeMailClient(application_);
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    ReminderRun planner({*client, store_, store_.MutableHistory(), prompt, codePage_, clock_}, title_);
+    plan = planner.Plan(Request(LeadTimeMode()));
+    SetCursor(previous);
+  }
+  if (!plan) return;
+  CReminderPreview preview(*plan,
+                           {{L"now, as \"Send now\"", SendMode::Now()},
+                            {L"by the lead time, as \"Send\"", LeadTimeMode()},
+                            {L"on the date, as \"Send on date\"", FixedDateMode()}},
+                           1, SendingOptions::Read(store_));
+  if (preview.DoModal(Window()) != IDC_PREVIEW_SEND) return;
+  const std::vector<std::size_t> chosen = preview.Chosen();
+  Send([&](ReminderRun& reminders, SendRun& run, const ReminderRun::MakeGateway& makeGateway,
+           const ReminderRun::Progress& progress) {
+    reminders.SendPlanned(*plan, chosen, run, makeGateway, messages_, progress);
+    return true;
+  });
 }
 
 std::u16string CSendBatchSMS::SaveHistoryOrSayWhy() {

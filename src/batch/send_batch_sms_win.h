@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,8 @@
 // frame, at once, by lead time or on a date. The history is loaded when
 // the dialog opens and saved after every run (a closed or crashed mail
 // client must not forget reminders the gateway accepted) and on "&Close",
-// which also saves the choices as defaults when asked to.
+// which also saves the choices as defaults when asked to. "Pre&view..."
+// shows what a run would send and sends the rows the user leaves checked.
 class CSendBatchSMS : public ModalDialog {
  public:
   CSendBatchSMS(outlook::Dispatch application, SettingsManager& store,
@@ -32,7 +34,14 @@ class CSendBatchSMS : public ModalDialog {
   void FillUnitLists();
   void ShowTemplate(const std::u16string& text);
   void ChooseTemplate();
+  ReminderRequest Request(SendMode mode) const;
   void SendReminders(SendMode mode);
+  // One send through the responsive run, with progress in the caption and
+  // the history saved; `sending` is false when nothing was to be sent.
+  using Sending = std::function<bool(ReminderRun&, SendRun&, const ReminderRun::MakeGateway&,
+                                     const ReminderRun::Progress&)>;
+  void Send(const Sending& sending);
+  void Preview();
   // Empty when the history was saved, otherwise what the user is told.
   std::u16string SaveHistoryOrSayWhy();
   SendMode LeadTimeMode() const;

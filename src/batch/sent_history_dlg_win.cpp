@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "batch/local_date_win.h"
 #include "platform/prompt_win.h"
 #include "resource_ids.h"
 #include "store/history_csv.h"
@@ -12,18 +13,6 @@
 namespace {
 
 std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-// A serial date in the user's short date format, with the time unless
-// `dateOnly`; empty for none.
-std::wstring LocalDate(double serial, bool dateOnly = false) {
-  SYSTEMTIME time{};
-  if (serial == 0 || !VariantTimeToSystemTime(serial, &time)) return {};
-  wchar_t date[64] = {}, clock[64] = {};
-  GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, 64);
-  if (dateOnly) return date;
-  GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, clock, 64);
-  return std::wstring(date) + L" " + clock;
-}
 
 const wchar_t* Heading(HistoryColumn column) {
   switch (column) {

@@ -37,6 +37,12 @@ bool SentHistory::WasSent(const std::string& historyKey, const std::string& text
   return entries_.count(EntryKey(historyKey, text)) != 0;
 }
 
+std::optional<double> SentHistory::SentOn(const std::string& historyKey, const std::string& text) const {
+  const auto found = entries_.find(EntryKey(historyKey, text));
+  if (found == entries_.end()) return std::nullopt;
+  return found->second;
+}
+
 void SentHistory::RecordUncertain(const std::string& historyKey, const std::string& text, double triedAt) {
   uncertain_[EntryKey(historyKey, text)] = triedAt;
 }

@@ -27,6 +27,8 @@ class SentHistory {
  public:
   void RecordSent(const std::string& historyKey, const std::string& text, double sendTime);
   bool WasSent(const std::string& historyKey, const std::string& text) const;
+  // When it was sent; nullopt when it never was.
+  std::optional<double> SentOn(const std::string& historyKey, const std::string& text) const;
 
   // Reminders whose request went out without an acceptance coming back
   // (the gateway may have them), with the local time they were tried. They

@@ -27,7 +27,7 @@ class Contact : public ContactItem {
       : id_(std::move(id)), firstName_(std::move(firstName)), idReads_(idReads) {}
   std::optional<std::u16string> FullName() override { return firstName_; }
   std::optional<std::u16string> FirstName() override { return firstName_; }
-  std::optional<std::u16string> MobileTelephoneNumber() override { return u"+100"; }
+  std::optional<std::u16string> MobileTelephoneNumber() override { return mobile; }
   std::optional<std::u16string> PrimaryTelephoneNumber() override { return std::nullopt; }
   std::optional<std::u16string> EntryID() override {
     ++*idReads_;
@@ -36,6 +36,7 @@ class Contact : public ContactItem {
   std::optional<std::u16string> Categories() override { return categories; }
 
   std::u16string categories;
+  std::optional<std::u16string> mobile = u"+100";
 
  private:
   std::optional<std::u16string> id_;

@@ -68,6 +68,31 @@ class ReminderRunTest : public testing::Test {
     }, messages_);
   }
 
+  ReminderRequest NowRequest() const {
+    ReminderRequest request;
+    request.frameUnit = Unit::Days;
+    request.frameCount = 2;
+    request.templateText = u"Hi [[first name]], [[appt date]] [[appt time]]";
+    return request;
+  }
+  ReminderRun Reminders() {
+    return ReminderRun({client_, settings_, history_, prompt_, codePage_, clock_}, u"Send batch SMS");
+  }
+  ReminderRun::MakeGateway Gateway() {
+    return [&] {
+      return std::make_unique<HTTPManager>(settings_, codePage_, clock_,
+                                           std::make_unique<RuleExchange>(rule_, &requests_));
+    };
+  }
+  // A third meeting with a patient without a number and one who opted out.
+  void AddPatientsWhoCannotBeTexted() {
+    client_.AddContact(u"CC03", u"Cy")->mobile = std::nullopt;
+    client_.AddContact(u"DD04", u"Dee")->categories = u"No SMS";
+    auto third = client_.AddMeeting(u"X-ray", At(2026, 12, 11, 11, 0));
+    third->AddAttendee(AttendeeOf("\xCC\x03"));
+    third->AddAttendee(AttendeeOf("\xDD\x04"));
+  }
+
   // The message values as the gateway reads them, percent-escapes undone.
   std::vector<std::string> Messages() const {
     std::vector<std::string> texts;
@@ -307,3 +332,87 @@ TEST_F(ReminderRunTest, AFrameWhoseAttendeesAreNoContactsReportsTheHeadingAlone)
 }
 
 }  // namespace
+
+TEST_F(ReminderRunTest, APlanGivesEachReminderItsStatusAndSendsAsksAndRecordsNothing) {
+  rule_ = [](const std::string& target) {
+    return target.find("Ann") != std::string::npos ? Answer(200, "accepted,1,2,3,4,5,Queued")
+                                                    : Answer(500, "busy");
+  };
+  RunNow();
+  AddPatientsWhoCannotBeTexted();
+  const HistoryEntries sent = history_.Entries();
+  const HistoryEntries uncertain = history_.UncertainEntries();
+  const std::size_t requests = requests_.size();
+  const std::size_t shown = prompt_.shown.size();
+
+  const std::optional<ReminderPlan> plan = Reminders().Plan(NowRequest());
+  ASSERT_TRUE(plan);
+  std::vector<std::u16string> seen;
+  for (const PlannedMessage& planned : plan->messages) {
+    seen.push_back(planned.name + u" " + planned.number + u" " + planned.subject + u": " + StatusText(planned));
+  }
+  EXPECT_EQ(seen, (std::vector<std::u16string>{u"Ann 100 Check-up: sent before on 12/10/2026",
+                                               u"Bob 100 Cleaning: may have been sent on 12/10/2026",
+                                               u"Cy  X-ray: no mobile number", u"Dee 100 X-ray: opted out"}));
+  EXPECT_EQ(plan->messages[0].text, u"Hi Ann, 12/10/2026 14:30");
+  EXPECT_EQ(plan->messages[0].start, At(2026, 12, 10, 14, 30));
+  EXPECT_TRUE(plan->messages[1].Sendable());
+  EXPECT_FALSE(plan->messages[2].Sendable());
+  EXPECT_FALSE(plan->messages[3].Sendable());
+  EXPECT_EQ(requests_.size(), requests);
+  EXPECT_EQ(history_.Entries(), sent);
+  EXPECT_EQ(history_.UncertainEntries(), uncertain);
+  EXPECT_TRUE(prompt_.questions.empty());
+  EXPECT_EQ(prompt_.shown.size(), shown) << "no report";
+  EXPECT_EQ(client_.contacts->HeldElsewhere(), 0);
+}
+
+TEST_F(ReminderRunTest, APlanHoldsWhatARunSends) {
+  AddPatientsWhoCannotBeTexted();
+  RunNow();
+  const std::optional<ReminderPlan> plan = Reminders().Plan(NowRequest());
+  ASSERT_TRUE(plan);
+  std::vector<std::string> planned;
+  for (const PlannedMessage& message : plan->messages) {
+    if (message.Sendable()) planned.push_back(message.encodedText);
+    if (message.Sendable()) EXPECT_TRUE(history_.WasSent(message.historyKey, message.encodedText));
+  }
+  EXPECT_EQ(Messages(), planned);
+}
+
+TEST_F(ReminderRunTest, SendingAPlanSendsTheChosenInTheirOrderWithoutRepeatQuestions) {
+  AddPatientsWhoCannotBeTexted();
+  RunNow(u"Hi [[first name]]");
+  requests_.clear();
+  prompt_.shown.clear();
+  ReminderRequest request = NowRequest();
+  request.templateText = u"Hi [[first name]]";
+  request.mode = SendMode::ByLeadTime(Unit::Hours, 1);
+  ReminderRun reminders = Reminders();
+  const std::optional<ReminderPlan> plan = reminders.Plan(request);
+  ASSERT_TRUE(plan);
+  ASSERT_EQ(plan->messages.size(), 4u);
+  SendRun run;
+  reminders.SendPlanned(*plan, {1, 0}, run, Gateway(), messages_);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Hi Bob", "Hi Ann"}));
+  EXPECT_TRUE(prompt_.questions.empty()) << "Bob and Ann were chosen knowingly";
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[0]->sendTime(), At(2026, 12, 11, 8, 5)) << "the plan's lead time";
+  EXPECT_EQ(history_.SentOn(plan->messages[0].historyKey, "Hi Ann"), At(2026, 12, 10, 13, 30));
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_EQ(prompt_.shown[0],
+            u"SMS delivery results:\n\n"
+            u"Message for Bob was sent successfully. Details: Queued\n"
+            u"Message for Ann was sent successfully. Details: Queued\n"
+            u"Message for Dee was not sent because Dee does not want SMS (category \"No SMS\").\n");
+}
+
+TEST_F(ReminderRunTest, TheHistoryHoldsLocalTimesForRemindersSentAtOnceAsForScheduledOnes) {
+  clock_.hoursAhead = 2;
+  RunNow();
+  const std::optional<ReminderPlan> plan = Reminders().Plan(NowRequest());
+  ASSERT_TRUE(plan);
+  ASSERT_FALSE(plan->messages.empty());
+  EXPECT_EQ(history_.SentOn(plan->messages[0].historyKey, plan->messages[0].encodedText), At(2026, 12, 10, 12, 0))
+      << "the local time, not 10:00 UTC";
+}

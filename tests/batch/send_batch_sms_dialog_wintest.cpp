@@ -21,6 +21,7 @@
 #include "resource_ids.h"
 #include "standin/stand_in.h"
 #include "store/settings_manager.h"
+#include "support/batch_run_user.h"
 #include "support/wait.h"
 
 using Microsoft::WRL::ComPtr;
@@ -49,38 +50,11 @@ constexpr char kStore[] = R"({
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-// Answers the message boxes of a run until its report comes; gives the
-// questions asked and the report.
-struct RunSeen {
-  std::vector<std::wstring> questions;
-  std::wstring report;
-};
-RunSeen PlayRun(DialogUser& user, HWND dialog, int button, const std::vector<int>& answers = {}) {
-  RunSeen seen;
-  EXPECT_TRUE(user.Click(dialog, button));
-  for (;;) {
-    HWND box = user.WaitForMessageBox(dialog, kTitle);
-    if (!box) return seen;
-    const std::wstring text = user.MessageText(box);
-    if (text.rfind(L"SMS delivery results:", 0) == 0 || text.rfind(L"There are no", 0) == 0) {
-      seen.report = text;
-      user.Click(box, IDOK);
-      user.WaitUntilClosed(box);
-      // The run ends after its report: a click sent before the caption is
-      // back would land in the run's last look at the queue, and be dropped.
-      wchar_t caption[128] = {};
-      for (int waited = 0; waited < 15000; waited += 20) {
-        if (GetWindowTextW(dialog, caption, 128) && kTitle == caption) return seen;
-        Sleep(20);
-      }
-      ADD_FAILURE() << "the run did not end after its report";
-      return seen;
-    }
-    const int answer = seen.questions.size() < answers.size() ? answers[seen.questions.size()] : IDNO;
-    seen.questions.push_back(text);
-    user.Click(box, answer);
-    user.WaitUntilClosed(box);
-  }
+// The check box a preview row shows: 1 unchecked, 2 checked, 3 cannot be
+// checked.
+unsigned CheckBox(HWND list, int item) {
+  return static_cast<unsigned>(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK)) >>
+         12;
 }
 
 // "HH:MM" of today+days at hour:minute local, in UTC, as the schedule
@@ -153,7 +127,7 @@ class BatchDialog : public testing::Test {
 
 TEST_F(BatchDialog, SendNowFromTheToolbarRemindsEveryContactOnceAndAsksBeforeRepeating) {
   ConnectAddin();
-  RunSeen first, second;
+  BatchRunSeen first, second;
   FromToolbar([&](DialogUser& user) {
     HWND dialog = user.WaitForDialog(kTitle);
     ASSERT_NE(dialog, nullptr);
@@ -163,8 +137,8 @@ TEST_F(BatchDialog, SendNowFromTheToolbarRemindsEveryContactOnceAndAsksBeforeRep
     EXPECT_EQ(user.Text(dialog, IDC_LEAD_TIME_UNIT), L"Days");
     EXPECT_FALSE(user.IsChecked(dialog, IDC_SAVE_AS_DEFAULTS));
     user.Screenshot(L"batch_dialog");
-    first = PlayRun(user, dialog, IDC_SEND_NOW);
-    second = PlayRun(user, dialog, IDC_SEND_NOW, {IDNO, IDYES, IDNO});
+    first = PlayBatchRun(user, dialog, IDC_SEND_NOW);
+    second = PlayBatchRun(user, dialog, IDC_SEND_NOW, {IDNO, IDYES, IDNO});
     user.PressKey(VK_ESCAPE);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
@@ -204,11 +178,11 @@ TEST_F(BatchDialog, AContactInTheOptOutCategoryIsNeverTextedAndTheReportSaysWhy)
   store.replace(store.find(bob), bob.size(), bob + R"( "categories": "Family, no sms",)");
   client_ = standin::StandIn::FromJson(store);
   ConnectAddin();
-  RunSeen seen;
+  BatchRunSeen seen;
   FromToolbar([&](DialogUser& user) {
     HWND dialog = user.WaitForDialog(kTitle);
     ASSERT_NE(dialog, nullptr);
-    seen = PlayRun(user, dialog, IDC_SEND_NOW, {IDYES});
+    seen = PlayBatchRun(user, dialog, IDC_SEND_NOW, {IDYES});
     user.PressKey(VK_ESCAPE);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
@@ -223,6 +197,69 @@ TEST_F(BatchDialog, AContactInTheOptOutCategoryIsNeverTextedAndTheReportSaysWhy)
   EXPECT_EQ(requests[1].Param("to"), "64215550104");
 }
 
+TEST_F(BatchDialog, APreviewSendsOnlyTheRowsLeftCheckedAndAnOptedOutPatientCannotBeChecked) {
+  std::string store = kStore;
+  const std::string bob = R"("firstName": "Bob",)";
+  store.replace(store.find(bob), bob.size(), bob + R"( "categories": "No SMS",)");
+  client_ = standin::StandIn::FromJson(store);
+  BatchRunSeen seen;
+  RunWithUser([&] { return CSendBatchSMS(outlook::Dispatch(client_->Application()), store_).DoModal(nullptr); },
+              [&](DialogUser& user) {
+                HWND dialog = user.WaitForDialog(kTitle);
+                ASSERT_NE(dialog, nullptr);
+                user.Click(dialog, IDC_BATCH_PREVIEW);
+                HWND preview = user.WaitForDialog(L"Preview of the reminders");
+                ASSERT_NE(preview, nullptr);
+                HWND list = GetDlgItem(preview, IDC_PREVIEW_LIST);
+                ASSERT_EQ(ListView_GetItemCount(list), 3);
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 1, 0), L"Bob Roe");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 1, 1), L"021 555 0102");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 1, 2), L"Check-up");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 1, 5), L"opted out");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 0, 5), L"new");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 0, 6).rfind(L"Hi Ann, see you ", 0), 0u);
+                EXPECT_EQ(user.Text(preview, IDC_PREVIEW_MODE), L"by the lead time, as \"Send\"");
+                EXPECT_EQ(user.Text(preview, IDC_PREVIEW_TOTALS), L"3 messages (3 SMS parts), 2 checked (2 SMS parts)");
+                EXPECT_EQ(CheckBox(list, 1), 3u);
+                user.Select(preview, IDC_PREVIEW_LIST, L"Bob Roe");
+                user.PressKey(VK_SPACE);
+                EXPECT_EQ(CheckBox(list, 1), 3u) << "an opted-out patient cannot be checked";
+                user.Select(preview, IDC_PREVIEW_LIST, L"Ann Lee");
+                user.PressKey(VK_SPACE);
+                EXPECT_EQ(CheckBox(list, 0), 1u);
+                EXPECT_EQ(CheckBox(list, 2), 2u);
+                for (unsigned expected : {1u, 2u}) {
+                  RECT row{};
+                  ListView_GetItemRect(list, 2, &row, LVIR_BOUNDS);
+                  const LPARAM box = MAKELPARAM(row.left + 8, (row.top + row.bottom) / 2);
+                  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, box);
+                  PostMessageW(list, WM_LBUTTONUP, 0, box);
+                  user.WaitUntilHandled(list);
+                  EXPECT_EQ(CheckBox(list, 2), expected) << "a click on the box";
+                }
+                EXPECT_EQ(user.Text(preview, IDC_PREVIEW_TOTALS), L"3 messages (3 SMS parts), 1 checked (1 SMS part)");
+                user.Select(preview, IDC_PREVIEW_MODE, L"now, as \"Send now\"");
+                EXPECT_EQ(user.CellText(preview, IDC_PREVIEW_LIST, 0, 4), L"now");
+                user.Screenshot(L"reminder_preview");
+                EXPECT_TRUE(NewRequests().empty()) << "a preview sends nothing";
+                user.Click(preview, IDC_PREVIEW_SEND);
+                EXPECT_TRUE(user.WaitUntilClosed(preview));
+                seen = PlayStartedBatchRun(user, dialog);
+                user.PressKey(VK_ESCAPE);
+              });
+  EXPECT_TRUE(seen.questions.empty());
+  EXPECT_EQ(seen.report,
+            L"SMS delivery results:\n\n"
+            L"Message for \u0414\u043e\u0440\u0430 Ivanova was sent successfully. Details: Message queued for "
+            L"delivery\n"
+            L"Message for Bob Roe was not sent because Bob Roe does not want SMS (category \"No SMS\").\n");
+  const auto requests = NewRequests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].Param("to"), "64215550104");
+  EXPECT_EQ(requests[0].Param("yy"), "") << "sent now, as chosen in the preview";
+  EXPECT_EQ(store_.MutableHistory().Entries().size(), 1u);
+}
+
 TEST_F(BatchDialog, TheHistoryOutlivesADialogClosedWithEscapeButTheDefaultsDoNot) {
   ConnectAddin();
   FromToolbar([&](DialogUser& user) {
@@ -230,18 +267,18 @@ TEST_F(BatchDialog, TheHistoryOutlivesADialogClosedWithEscapeButTheDefaultsDoNot
     ASSERT_NE(dialog, nullptr);
     user.Click(dialog, IDC_SAVE_AS_DEFAULTS);
     user.Select(dialog, IDC_LEAD_TIME_UNIT, L"Weeks");
-    PlayRun(user, dialog, IDC_SEND_NOW);
+    PlayBatchRun(user, dialog, IDC_SEND_NOW);
     user.PressKey(VK_ESCAPE);
     EXPECT_TRUE(user.WaitUntilClosed(dialog));
   });
   EXPECT_EQ(store_.GetString(u"ReminderUnitType"), u"2") << "Esc writes no defaults";
   store_.MutableHistory().Replace({});  // as a mail client started afresh
 
-  RunSeen again;
+  BatchRunSeen again;
   FromToolbar([&](DialogUser& user) {
     HWND dialog = user.WaitForDialog(kTitle);
     ASSERT_NE(dialog, nullptr);
-    again = PlayRun(user, dialog, IDC_SEND_NOW);
+    again = PlayBatchRun(user, dialog, IDC_SEND_NOW);
     // "&Close" with the box ticked keeps the choices for next time.
     user.Click(dialog, IDC_SAVE_AS_DEFAULTS);
     user.Select(dialog, IDC_TIME_FRAME_UNIT, L"Tomorrow");
@@ -262,13 +299,13 @@ TEST_F(BatchDialog, LeadTimeAndFixedDateRunsScheduleTheRemindersInUtc) {
                 ASSERT_NE(dialog, nullptr);
                 user.Clear(dialog, IDC_LEAD_TIME_COUNT);
                 user.Type(dialog, IDC_LEAD_TIME_COUNT, L"1");
-                PlayRun(user, dialog, IDC_SEND_BY_LEAD_TIME);
+                PlayBatchRun(user, dialog, IDC_SEND_BY_LEAD_TIME);
                 SYSTEMTIME date{2027, 1, 5, 15, 0, 0, 0, 0}, time{2027, 1, 5, 15, 14, 20, 0, 0};
                 SendMessageW(GetDlgItem(dialog, IDC_DELIVERY_DATE), DTM_SETSYSTEMTIME, GDT_VALID,
                              reinterpret_cast<LPARAM>(&date));
                 SendMessageW(GetDlgItem(dialog, IDC_DELIVERY_TIME), DTM_SETSYSTEMTIME, GDT_VALID,
                              reinterpret_cast<LPARAM>(&time));
-                const RunSeen onDate = PlayRun(user, dialog, IDC_SEND_ON_DATE, {IDYES, IDYES, IDYES});
+                const BatchRunSeen onDate = PlayBatchRun(user, dialog, IDC_SEND_ON_DATE, {IDYES, IDYES, IDYES});
                 EXPECT_EQ(onDate.questions.size(), 3u) << "the delivery time is not part of a reminder's identity";
                 user.PressKey(VK_ESCAPE);
               });
@@ -309,7 +346,7 @@ TEST_F(BatchDialog, SendButtonsFollowTheTemplateAndAnEmptyFrameSaysSo) {
                 // Nothing starts in the next 0 days but meetings starting this instant.
                 user.Clear(dialog, IDC_TIME_FRAME_COUNT);
                 user.Type(dialog, IDC_TIME_FRAME_COUNT, L"0");
-                const RunSeen empty = PlayRun(user, dialog, IDC_SEND_NOW);
+                const BatchRunSeen empty = PlayBatchRun(user, dialog, IDC_SEND_NOW);
                 EXPECT_EQ(empty.report, L"There are no meetings in specified timeframe.");
                 user.PressKey(VK_ESCAPE);
               });
@@ -322,7 +359,7 @@ TEST_F(BatchDialog, ADialogThatSendsStaysResponsiveShowsProgressAndIgnoresClicks
     "contacts": [{"key": "s", "fullName": "Stan Still", "firstName": "Stan", "mobile": "6401100"}],
     "calendar": [{"subject": "A", "start": "today+1 09:00", "recipients": [{"contact": "s"}]},
                  {"subject": "B", "start": "today+1 10:00", "recipients": [{"contact": "s"}]}]})");
-  RunSeen seen;
+  BatchRunSeen seen;
   RunWithUser(
       [&] { return CSendBatchSMS(outlook::Dispatch(client_->Application()), store_, 3000).DoModal(nullptr); },
       [&](DialogUser& user) {

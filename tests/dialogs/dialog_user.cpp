@@ -311,13 +311,28 @@ bool DialogUser::IsChecked(HWND dialog, int id) const {
 
 bool DialogUser::IsEnabled(HWND dialog, int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
+std::wstring DialogUser::CellText(HWND dialog, int id, int item, int column) const {
+  wchar_t text[512] = {};
+  LVITEMW cell{};
+  cell.iSubItem = column;
+  cell.pszText = text;
+  cell.cchTextMax = 512;
+  SendMessageW(GetDlgItem(dialog, id), LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+  return text;
+}
+
 std::wstring DialogUser::MessageText(HWND messageBox) const { return Text(messageBox, kMessageBoxText); }
 
 void DialogUser::Screenshot(const std::wstring& name) const {
   wchar_t folder[MAX_PATH] = {};
   if (!GetEnvironmentVariableW(L"DIALOG_SCREENSHOTS", folder, MAX_PATH)) return;
   // Wine starts a Unix program given by its Unix path.
-  std::wstring command = L"/usr/bin/import -window root " + std::wstring(folder) + L"/" + name + L".png";
+  const std::wstring file = std::wstring(folder) + L"/" + name + L".png";
+  // Wine does not wait for a Unix program: the picture is taken once the
+  // file is there.
+  const std::wstring seen = (folder[0] == L'/' ? L"Z:" : L"") + file;
+  DeleteFileW(seen.c_str());
+  std::wstring command = L"/usr/bin/import -window root " + file;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -327,6 +342,15 @@ void DialogUser::Screenshot(const std::wstring& name) const {
     return;
   }
   WaitForSingleObject(process.hProcess, 30000);
+  WIN32_FILE_ATTRIBUTE_DATA data{}, last{};
+  for (int waited = 0; waited < 15000; waited += 100) {
+    if (GetFileAttributesExW(seen.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0 &&
+        data.nFileSizeLow == last.nFileSizeLow) {
+      break;
+    }
+    last = data;
+    Sleep(100);
+  }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
 }

@@ -64,6 +64,8 @@ class DialogUser {
   std::wstring Text(HWND dialog, int id) const;
   bool IsChecked(HWND dialog, int id) const;
   bool IsEnabled(HWND dialog, int id) const;
+  // The text of a list view's cell (column 0 is the item itself).
+  std::wstring CellText(HWND dialog, int id, int item, int column) const;
   // The text of a message box.
   std::wstring MessageText(HWND messageBox) const;
 

@@ -14,10 +14,11 @@ struct BatchRunSeen {
   std::vector<std::wstring> questions;
   std::wstring report;
 };
-inline BatchRunSeen PlayBatchRun(DialogUser& user, HWND dialog, int button, const std::vector<int>& answers = {},
-                                 const std::wstring& title = L"Send batch SMS") {
+// Plays the rest of a run already started (by a click that closed
+// another dialog, say): the questions, then the report.
+inline BatchRunSeen PlayStartedBatchRun(DialogUser& user, HWND dialog, const std::vector<int>& answers = {},
+                                        const std::wstring& title = L"Send batch SMS") {
   BatchRunSeen seen;
-  if (!user.Click(dialog, button)) return seen;
   for (;;) {
     HWND box = user.WaitForMessageBox(dialog, title);
     if (!box) return seen;
@@ -26,6 +27,8 @@ inline BatchRunSeen PlayBatchRun(DialogUser& user, HWND dialog, int button, cons
       seen.report = text;
       user.Click(box, IDOK);
       user.WaitUntilClosed(box);
+      // The run ends after its report: a click sent before the caption is
+      // back would land in the run's last look at the queue, and be dropped.
       wchar_t caption[128] = {};
       for (int waited = 0; waited < 15000; waited += 20) {
         if (GetWindowTextW(dialog, caption, 128) && title == caption) return seen;
@@ -39,4 +42,10 @@ inline BatchRunSeen PlayBatchRun(DialogUser& user, HWND dialog, int button, cons
     user.Click(box, answer);
     user.WaitUntilClosed(box);
   }
+}
+
+inline BatchRunSeen PlayBatchRun(DialogUser& user, HWND dialog, int button, const std::vector<int>& answers = {},
+                                 const std::wstring& title = L"Send batch SMS") {
+  if (!user.Click(dialog, button)) return {};
+  return PlayStartedBatchRun(user, dialog, answers, title);
 }

@@ -33,10 +33,13 @@
 #include "program/main_window_win.h"
 #include "resource_ids.h"
 #include "simulator_log.h"
+#include "support/wait.h"
 #include "standin/stand_in.h"
 #include "ui/delivery_report_win.h"
 
 namespace {
+using namespace std::chrono_literals;
+
 
 const std::wstring kHostTitle = L"Mail stand-in - sample store";
 const std::wstring kOptionsTitle = L"SMS plugin options";
@@ -45,6 +48,7 @@ const std::wstring kChooserTitle = L"Choose Contacts";
 const std::wstring kBatchTitle = L"Send batch SMS";
 const std::wstring kTemplatesTitle = L"Message templates";
 const std::wstring kHistoryTitle = L"Sent messages";
+const std::wstring kPreviewTitle = L"Preview of the reminders";
 // Settings.ini (written by run_tour.sh) holds this second template.
 const std::wstring kTemplateName = L"Meeting reminder";
 const std::wstring kTemplateText = L"Hi [[first name]], a reminder of our meeting on [[appt date]] at [[appt time]].";
@@ -107,20 +111,18 @@ class HarnessFailures : public testing::EmptyTestEventListener {
   }
 };
 
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
-  for (DWORD waited = 0; waited <= timeoutMs; waited += 20) {
-    if (condition()) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
 std::wstring Lower(std::wstring text) {
   for (auto& c : text) c = static_cast<wchar_t>(towlower(c));
   return text;
 }
 
 bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+
+std::wstring Join(const std::vector<std::wstring>& texts) {
+  std::wstring all;
+  for (const auto& text : texts) all += text + L"\n";
+  return all;
+}
 
 size_t CountOf(const std::wstring& text, const std::wstring& part) {
   size_t count = 0;
@@ -156,7 +158,7 @@ class Camera {
       }
     }
     MoveFileExW(part.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
-    const bool taken = WaitFor([&] { return GetFileAttributesW(png.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000);
+    const bool taken = WaitUntil([&] { return GetFileAttributesW(png.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000ms);
     Check(taken, L"screenshot " + file + L".png: " + what);
   }
 
@@ -164,38 +166,6 @@ class Camera {
   std::wstring folder_;
   int count_ = 0;
 };
-
-struct BoxSearch {
-  const std::wstring* title;
-  HWND except;
-  HWND found;
-};
-
-// A named CALLBACK, not a lambda: EnumThreadWindows calls back with stdcall.
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
-  wchar_t title[128] = {};
-  GetWindowTextW(window, title, 128);
-  if (window != search->except && IsWindowVisible(window) && *search->title == title) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A message box of the dialog's thread: a window of the dialog's caption
-// that is not the dialog itself.
-HWND WaitForBox(HWND dialog, const std::wstring& title, DWORD timeoutMs = 30000) {
-  BoxSearch search{&title, dialog, nullptr};
-  const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-  WaitFor(
-      [&] {
-        EnumThreadWindows(thread, FindBox, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-      },
-      timeoutMs);
-  return search.found;
-}
 
 BOOL CALLBACK FindOpenDialog(HWND window, LPARAM param) {
   wchar_t className[32] = {};
@@ -332,16 +302,16 @@ class Tour {
 
     Say(L"  The user types \"ca\" into the To field; the add-in suggests matching contacts.");
     user_.Type(dialog, IDC_RECIPIENTS, L"ca");
-    const bool shown = WaitFor([] { return SuggestionList() && IsWindowVisible(SuggestionList()); });
+    const bool shown = WaitUntil([] { return SuggestionList() && IsWindowVisible(SuggestionList()); }, 10000ms);
     Check(shown, L"a suggestion list appeared below the field");
     camera_.Shoot(L"send-suggestions", L"the suggestion list under the To field");
     Say(L"  Down arrow picks the first suggestion, Enter takes it.");
     user_.PressKey(VK_DOWN);
     const std::wstring carla = L"Carla Mendes (07700 900103)";
-    Check(WaitFor([&] { return user_.Text(dialog, IDC_RECIPIENTS) == carla; }),
+    Check(WaitUntil([&] { return user_.Text(dialog, IDC_RECIPIENTS) == carla; }, 10000ms),
           L"the field reads \"" + carla + L"\"");
     user_.PressKey(VK_RETURN);
-    Check(WaitFor([&] { return user_.Text(dialog, IDC_RECIPIENTS) == carla + L"; "; }),
+    Check(WaitUntil([&] { return user_.Text(dialog, IDC_RECIPIENTS) == carla + L"; "; }, 10000ms),
           L"Enter took the suggestion and did not send");
 
     Say(L"  \"To:\" opens the contact chooser; the user picks Greta Sørensen and presses \"To-->\".");
@@ -370,7 +340,7 @@ class Tour {
               user_.Text(dialog, IDC_MESSAGE_COUNT));
     camera_.Shoot(L"send-filled", L"the send dialog, filled in");
     user_.Click(dialog, IDOK);
-    HWND box = WaitForBox(dialog, kSendTitle);
+    HWND box = user_.WaitForMessageBox(dialog, kSendTitle, 30000);
     if (Check(box != nullptr, L"a delivery report came")) {
       const std::wstring report = user_.MessageText(box);
       Say(L"  The delivery report:");
@@ -407,7 +377,7 @@ class Tour {
     user_.Click(dialog, IDC_SEND_NOW);
     bool questionShotTaken = false;
     for (;;) {
-      HWND box = WaitForBox(dialog, kBatchTitle);
+      HWND box = user_.WaitForMessageBox(dialog, kBatchTitle, 30000);
       if (!box) {
         Check(false, L"the batch dialog answered the run with a question or a report");
         return seen;
@@ -421,7 +391,7 @@ class Tour {
         user_.Click(box, IDOK);
         user_.WaitUntilClosed(box);
         wchar_t caption[128] = {};
-        Check(WaitFor([&] { return GetWindowTextW(dialog, caption, 128) && kBatchTitle == caption; }, 3000),
+        Check(WaitUntil([&] { return GetWindowTextW(dialog, caption, 128) && kBatchTitle == caption; }, 3000ms),
               L"the run is over: the dialog's caption no longer says to wait");
         return seen;
       }
@@ -468,7 +438,7 @@ class Tour {
     HWND manager = user_.WaitForDialog(kTemplatesTitle);
     if (Check(manager != nullptr, L"the template manager opened")) {
       user_.Select(manager, IDC_TEMPLATE_NAMES, kTemplateName);
-      Check(WaitFor([&] { return user_.Text(manager, IDC_TEMPLATE_TEXT) == kTemplateText; }, 3000),
+      Check(WaitUntil([&] { return user_.Text(manager, IDC_TEMPLATE_TEXT) == kTemplateText; }, 3000ms),
             L"it shows the template's text");
       camera_.Shoot(L"batch-templates", L"the template manager with \"" + kTemplateName + L"\"");
       user_.Click(manager, IDOK);
@@ -526,9 +496,83 @@ class Tour {
       Check(secondRequests[0].target == firstRequests[0].target, L"it is the same reminder as the first one sent");
     }
     SentMessages(dialog);
+    PreviewAndSendChecked(dialog, CountOf(Join(first.questions), L"is a recurring one"));
     Say(L"  The user closes the dialog.");
     user_.Click(dialog, IDC_BATCH_CLOSE);
     Check(user_.WaitUntilClosed(dialog), L"the batch dialog closed");
+  }
+
+  // "Preview...": what a run would send now that every reminder went out
+  // once. The user checks two rows, unchecks one of them again and sends
+  // the one left checked, which goes without a repeat question.
+  void PreviewAndSendChecked(HWND batch, size_t recurringQuestions) {
+    Say(L"");
+    Say(L"  \"Preview...\" lists what a run would send, without sending anything. It asks about the");
+    Say(L"  recurring meeting as a run does; the user says No again.");
+    user_.Click(batch, IDC_BATCH_PREVIEW);
+    for (size_t asked = 0; asked < recurringQuestions; ++asked) {
+      HWND box = user_.WaitForMessageBox(batch, kBatchTitle, 30000);
+      if (!Check(box != nullptr && Contains(user_.MessageText(box), L"is a recurring one"),
+                 L"the preview asks about the recurring meeting")) {
+        return;
+      }
+      user_.Click(box, IDNO);
+      user_.WaitUntilClosed(box);
+    }
+    HWND preview = user_.WaitForDialog(kPreviewTitle, 20000);
+    if (!Check(preview != nullptr, L"the preview opened")) return;
+    HWND list = GetDlgItem(preview, IDC_PREVIEW_LIST);
+    const int rows = ListView_GetItemCount(list);
+    Say(L"  It lists " + std::to_wstring(rows) + L" reminders: " + user_.Text(preview, IDC_PREVIEW_TOTALS) + L".");
+    // Two rows the gateway took before, for two different people.
+    std::vector<int> sentBefore;
+    for (int row = 0; row < rows && sentBefore.size() < 2; ++row) {
+      if (user_.CellText(preview, IDC_PREVIEW_LIST, row, 5).rfind(L"sent before on ", 0) != 0) continue;
+      if (!sentBefore.empty() && user_.CellText(preview, IDC_PREVIEW_LIST, sentBefore[0], 0) ==
+                                     user_.CellText(preview, IDC_PREVIEW_LIST, row, 0)) {
+        continue;
+      }
+      sentBefore.push_back(row);
+    }
+    Check(rows > 0 && user_.Text(preview, IDC_PREVIEW_TOTALS).find(L" 0 checked") != std::wstring::npos,
+          L"every reminder was sent before, so none is checked");
+    if (!Check(sentBefore.size() == 2, L"two rows say \"sent before on <date>\"")) {
+      user_.Click(preview, IDCANCEL);
+      return;
+    }
+    const std::wstring keep = user_.CellText(preview, IDC_PREVIEW_LIST, sentBefore[0], 0),
+                       other = user_.CellText(preview, IDC_PREVIEW_LIST, sentBefore[1], 0);
+    const std::wstring keepNumber = user_.CellText(preview, IDC_PREVIEW_LIST, sentBefore[0], 1);
+    Say(L"  The user checks " + keep + L" and " + other + L" with the space bar, then unchecks " + other + L".");
+    for (const std::wstring* name : {&keep, &other, &other}) {
+      user_.Select(preview, IDC_PREVIEW_LIST, *name);
+      user_.PressKey(VK_SPACE);
+    }
+    Say(L"  The totals now read: " + user_.Text(preview, IDC_PREVIEW_TOTALS) + L".");
+    Check(user_.Text(preview, IDC_PREVIEW_TOTALS).find(L" 1 checked") != std::wstring::npos, L"one row is checked");
+    camera_.Shoot(L"batch-preview", L"the preview with one row checked");
+    Check(gateway_.TakeNew().empty(), L"the preview sent nothing");
+    Say(L"  \"Send checked\".");
+    user_.Click(preview, IDC_PREVIEW_SEND);
+    Check(user_.WaitUntilClosed(preview), L"the preview closed");
+    HWND box = user_.WaitForMessageBox(batch, kBatchTitle, 30000);
+    if (!Check(box != nullptr, L"the run reported")) return;
+    const std::wstring report = user_.MessageText(box);
+    Say(L"  The delivery report:");
+    Quote(report);
+    Check(report.rfind(L"SMS delivery results:", 0) == 0 && CountOf(report, L"was sent successfully") == 1 &&
+              Contains(report, L"Message for " + keep + L" was sent successfully"),
+          L"no repeat question; only " + keep + L" was sent");
+    camera_.Shoot(L"batch-preview-report", L"the report of the checked row");
+    user_.Click(box, IDOK);
+    user_.WaitUntilClosed(box);
+    const auto requests = gateway_.TakeNew();
+    Gateway::Print(requests);
+    Check(requests.size() == 1 && requests[0].Param("to") == GatewayNumber(keepNumber),
+          L"the gateway got one request, to " + keepNumber);
+    wchar_t caption[128] = {};
+    Check(WaitUntil([&] { return GetWindowTextW(batch, caption, 128) && kBatchTitle == caption; }, 3000ms),
+          L"the run is over");
   }
 
   // "History..." of the batch dialog: the reminders sent so far, a search,
@@ -565,7 +609,7 @@ class Tour {
       user_.Click(save, IDOK);
       Check(user_.WaitUntilClosed(save), L"the save dialog closed");
     }
-    if (Check(WaitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000),
+    if (Check(WaitUntil([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000ms),
               L"the file was written")) {
       std::string bytes;
       if (FILE* in = _wfopen(path.c_str(), L"rb")) {
@@ -644,10 +688,10 @@ class Tour {
     }
     PostMessageW(host_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
     HWND menu = nullptr;
-    const bool opened = WaitFor([&] {
+    const bool opened = WaitUntil([&] {
       menu = FindWindowW(L"#32768", nullptr);
       return menu && IsWindowVisible(menu);
-    });
+    }, 10000ms);
     if (!Check(opened, L"the context menu opened")) return;
     camera_.Shoot(L"contact-context-menu", L"the context menu of two selected contacts, with \"Send SMS\"");
     PostMessageW(host_, WM_KEYDOWN, VK_DOWN, 0);
