@@ -5,7 +5,13 @@
 ;   setup.exe [/S] [/BITNESS=32|64] [/GATEWAY=host[:port]] [/USER=name] [/PASSWORD=text]
 ;
 ; Exit codes: 0, 2 for a bad command line, 3 when registration fails.
-Unicode true
+; TARGET_AMD64 builds the same setup as a 64-bit program, for the installer
+; test where 32-bit programs cannot run; without DLL_X86 it offers x64 only.
+!ifdef TARGET_AMD64
+  Target amd64-unicode
+!else
+  Unicode true
+!endif
 ManifestDPIAware true
 !include LogicLib.nsh
 !include FileFunc.nsh
@@ -13,8 +19,11 @@ ManifestDPIAware true
 !include x64.nsh
 !include nsDialogs.nsh
 
-!ifndef DLL_X64 | DLL_X86 | OUTFILE
+!ifndef DLL_X64 | OUTFILE
   !error "makensis needs -DDLL_X64=... -DDLL_X86=... -DOUTFILE=..."
+!endif
+!ifndef DLL_X86 & TARGET_AMD64
+  !error "makensis needs -DDLL_X86=..."
 !endif
 
 !define PRODUCT "Quorval SMS Plugin for Outlook"
@@ -126,6 +135,12 @@ Function .onInit
     StrCpy $0 "The 64-bit add-in needs 64-bit Windows."
     Call BadCommandLine
   ${EndIf}
+!ifndef DLL_X86
+  ${If} $Bitness == 32
+    StrCpy $0 "This setup holds no 32-bit add-in."
+    Call BadCommandLine
+  ${EndIf}
+!endif
 
   ; The page shows what Settings.ini holds; the command line wins over it.
   ReadINIStr $Gateway "${SETTINGS}" Profile GatewayHost
@@ -232,8 +247,10 @@ Section
   SetOutPath $INSTDIR
   ${If} $Bitness == 64
     File "/oname=${ADDIN_FILE}" "${DLL_X64}"
+!ifdef DLL_X86
   ${Else}
     File "/oname=${ADDIN_FILE}" "${DLL_X86}"
+!endif
   ${EndIf}
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   !insertmacro Regsvr32 ""

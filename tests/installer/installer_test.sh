@@ -3,10 +3,25 @@
 # fresh Wine prefix (win64, with WoW64), the stand-in mail client loading
 # the add-in from the registry, and uninstalls that leave no registration
 # behind but keep the user's settings and history.
-#   installer_test.sh setup.exe outlook_host64.exe outlook_host32.exe store.json
+# The shipped setup is a 32-bit program; where none was built ("-") or
+# 32-bit programs cannot run, its 64-bit build runs instead, without the x86
+# add-in, and the x86 cases are left out.
+#   installer_test.sh setup.exe|- setup-amd64.exe outlook_host64.exe outlook_host32.exe|- store.json
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/wine-env.sh"
-setup=$1 host64=$2 host32=$3 store=$4
+setup=$1 setup_amd64=$2 host64=$3 host32=$4 store=$5
+why_not_x86=
+if [ "$setup" = - ]; then
+  why_not_x86="no x86 tree was built"
+else
+  why_not_x86=$(wine32_unavailable_reason)
+fi
+if [ -n "$why_not_x86" ]; then
+  echo "== running the 64-bit build of the setup, without the x86 cases: $why_not_x86"
+  setup=$setup_amd64
+else
+  echo "== running the shipped 32-bit setup"
+fi
 export WINEPREFIX=$PWD/installer_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
@@ -89,19 +104,24 @@ expect_unregistered
 cmp -s settings.before "$settings_dir/Settings.ini" || fail "uninstall changed Settings.ini"
 [ "$(cat "$settings_dir/HistoryData.dat" 2>&1)" = 'history bytes' ] || fail "uninstall changed HistoryData.dat"
 
-echo "== a 32-bit Outlook registered: the x86 add-in; a new settings file in UTF-16"
-rm -f "$settings_dir/Settings.ini"
-wine reg add 'HKLM\Software\Microsoft\Office\16.0\Outlook' /v Bitness /d x86 /f /reg:32 >/dev/null 2>&1
 dir32="$drive/Program Files (x86)/$name"
-install /GATEWAY=sms.example.com
-[ "$(pe_kind "$dir32/$name.dll")" = pei-i386 ] || fail "not the x86 DLL in $dir32: $(ls "$dir32" 2>&1)"
-[ -e "$dir64" ] && fail "x64 folder made for a 32-bit Outlook"
-expect_registered 32 "C:\\Program Files (x86)\\$name\\$name.dll"
-key_exists "HKLM\\Software\\Classes\\CLSID\\$clsid" 64 && fail "x86 add-in registered in the 64-bit view"
-expect_ini "$settings_dir/Settings.ini" '[Profile]' GatewayHost=sms.example.com
-expect_loads "$host32"
-uninstall "$dir32"
-expect_unregistered
+if [ -z "$why_not_x86" ]; then
+  echo "== a 32-bit Outlook registered: the x86 add-in; a new settings file in UTF-16"
+  rm -f "$settings_dir/Settings.ini"
+  wine reg add 'HKLM\Software\Microsoft\Office\16.0\Outlook' /v Bitness /d x86 /f /reg:32 >/dev/null 2>&1
+  install /GATEWAY=sms.example.com
+  [ "$(pe_kind "$dir32/$name.dll")" = pei-i386 ] || fail "not the x86 DLL in $dir32: $(ls "$dir32" 2>&1)"
+  [ -e "$dir64" ] && fail "x64 folder made for a 32-bit Outlook"
+  expect_registered 32 "C:\\Program Files (x86)\\$name\\$name.dll"
+  key_exists "HKLM\\Software\\Classes\\CLSID\\$clsid" 64 && fail "x86 add-in registered in the 64-bit view"
+  expect_ini "$settings_dir/Settings.ini" '[Profile]' GatewayHost=sms.example.com
+  expect_loads "$host32"
+  uninstall "$dir32"
+  expect_unregistered
+else
+  wine "$setup" /S /BITNESS=32
+  [ $? -eq 2 ] || fail "the 64-bit build without the x86 add-in did not refuse /BITNESS=32 with exit code 2"
+fi
 
 echo "== /BITNESS=64 wins over Outlook's; without /GATEWAY the settings stay"
 cp "$settings_dir/Settings.ini" settings.before
