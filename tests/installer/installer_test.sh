@@ -11,10 +11,10 @@
 # The shipped setup is a 32-bit program; where none was built ("-") or
 # 32-bit programs cannot run, its 64-bit build runs instead, without the x86
 # add-in, and the x86 cases are left out.
-#   installer_test.sh setup.exe|- setup-amd64.exe outlook_host64.exe outlook_host32.exe|- store.json
+#   installer_test.sh setup.exe|- setup-amd64.exe outlook_host64.exe outlook_host32.exe|- store.json page_driver.exe
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/wine-env.sh"
-setup=$1 setup_amd64=$2 host64=$3 host32=$4 store=$5
+setup=$1 setup_amd64=$2 host64=$3 host32=$4 store=$5 page_driver=$6
 why_not_x86=
 if [ "$setup" = - ]; then
   why_not_x86="no x86 tree was built"
@@ -216,6 +216,16 @@ for bad in http://sms.example.com/ sms.example.com:8080/sms "sms example.com" sm
 done
 [ -e "$dir64" ] || [ -e "$dir32" ] || [ -e "$local_programs" ] && fail "a refused command line installed files"
 cmp -s settings.before "$settings_dir/Settings.ini" || fail "a refused command line changed Settings.ini"
+
+echo "== the gateway page: a bad address gets the expected form and the page stays; a good one is installed"
+out=$(wine "$page_driver" "$setup" http://sms.example.com/ "sms.example.com:8080" 2>&1 | tr -d '\r')
+grep -q '^refused: "http://sms.example.com/" is not an SMS gateway address\. *Enter the SMS gateway as host or host:port' <<<"$out" ||
+  fail "the page did not refuse http://sms.example.com/ with the expected form and stay: $out"
+grep -qx 'accepted' <<<"$out" && grep -qx 'exit code 0' <<<"$out" || fail "the page did not take sms.example.com:8080 to the end: $out"
+[ -e "$local_programs/$name.dll" ] || fail "the page's install put no add-in in $local_programs"
+expect_ini "$settings_dir/Settings.ini" GatewayHost=sms.example.com:8080
+uninstall "$local_programs"
+expect_unregistered
 
 [ $failures -eq 0 ] && echo "installer: all checks passed"
 exit $((failures > 0))
