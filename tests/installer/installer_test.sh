@@ -11,10 +11,10 @@
 # The shipped setup is a 32-bit program; where none was built ("-") or
 # 32-bit programs cannot run, its 64-bit build runs instead, without the x86
 # add-in, and the x86 cases are left out.
-#   installer_test.sh setup.exe|- setup-amd64.exe outlook_host64.exe outlook_host32.exe|- store.json page_driver.exe
+#   installer_test.sh setup.exe|- setup-amd64.exe outlook_host64.exe outlook_host32.exe|- store.json page_driver.exe gateway_probe.exe
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/wine-env.sh"
-setup=$1 setup_amd64=$2 host64=$3 host32=$4 store=$5 page_driver=$6
+setup=$1 setup_amd64=$2 host64=$3 host32=$4 store=$5 page_driver=$6 gateway_probe=$7
 why_not_x86=
 if [ "$setup" = - ]; then
   why_not_x86="no x86 tree was built"
@@ -159,6 +159,12 @@ expect_registered 64 "C:\\Program Files\\$name\\$name.dll"
 [ "$(reg_value "$machine_key" GatewayHost 64)" = sms.example.net:8080 ] ||
   fail "the machine's gateway is '$(reg_value "$machine_key" GatewayHost 64)'"
 cmp -s settings.before "$settings_dir/Settings.ini" || fail "an install for every user wrote the installing user's Settings.ini"
+read_gateway() { wine "$gateway_probe" 2>&1 | tr -d '\r'; }
+[ "$(read_gateway)" = 127.0.0.1:9000 ] || fail "a user with their own gateway reads '$(read_gateway)'"
+mv "$settings_dir/Settings.ini" settings.own
+printf '[Profile]\r\nUserName=carol\r\n' | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$settings_dir/Settings.ini"
+[ "$(read_gateway)" = sms.example.net:8080 ] || fail "a user without their own gateway reads '$(read_gateway)', not the machine's"
+mv settings.own "$settings_dir/Settings.ini"
 expect_loads "$host64"
 uninstall "$dir64"
 expect_unregistered
