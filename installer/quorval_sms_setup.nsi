@@ -11,8 +11,9 @@
 ; address becomes the machine's, for every user whose Settings.ini names none.
 ;
 ; Exit codes: 0, 2 for a bad command line (a gateway address that is not
-; host[:port] too), 3 when registration fails, 4 for /ALLUSERS without an
-; administrator. Each failure is also written to %TEMP%\QuorvalSmsSetup.log.
+; host[:port] too), 3 when registration fails, 4 for /ALLUSERS (or the
+; uninstall of such an install) without an administrator. Each failure of
+; the setup is also written to %TEMP%\QuorvalSmsSetup.log.
 ; TARGET_AMD64 builds the same setup as a 64-bit program, for the installer
 ; test where 32-bit programs cannot run; it holds the x64 add-in only.
 !ifdef TARGET_AMD64
@@ -494,6 +495,13 @@ Function un.onInit
     ReadRegStr $Bitness HKCU "${UNINSTALL_KEY}" Bitness
   ${Else}
     ReadRegStr $Bitness HKLM "${UNINSTALL_KEY}" Bitness
+    UserInfo::GetAccountType
+    Pop $0
+    ${If} $0 != "Admin"
+      MessageBox MB_ICONSTOP "The SMS add-in was installed for every user of this computer: an administrator removes it." /SD IDOK
+      SetErrorLevel 4
+      Quit
+    ${EndIf}
   ${EndIf}
   ${If} $Bitness == ""
     StrCpy $Bitness 32
