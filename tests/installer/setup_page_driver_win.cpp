@@ -2,6 +2,7 @@
 // types each address given into the gateway field and presses Next. Prints
 // "refused: <message>" when a message box came and the page stayed, else
 // "accepted", and then "exit code N" once the install is seen to its end.
+// DRIVER_PAUSE_MS holds each page and message that long, for screenshots.
 //   setup_page_driver.exe setup.exe address...
 #include <windows.h>
 
@@ -45,7 +46,11 @@ HWND WaitFor(DWORD process, const wchar_t* className, HWND parent, HWND except, 
 
 bool Shown(HWND window) { return IsWindow(window) && IsWindowVisible(window); }
 
-void Press(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void Press(HWND dialog, int id) {
+  wchar_t pause[16] = {};
+  if (GetEnvironmentVariableW(L"DRIVER_PAUSE_MS", pause, 16)) Sleep(wcstoul(pause, nullptr, 10));
+  PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 }  // namespace
 
