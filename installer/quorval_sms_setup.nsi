@@ -66,6 +66,7 @@ VIAddVersionKey LegalCopyright ""
 
 Var Bitness
 Var AllUsers
+Var ScopeGiven
 Var ChosenDir
 Var ForMeButton
 Var Gateway
@@ -262,6 +263,7 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $AllUsers 1
   ${EndIf}
+  StrCpy $ScopeGiven $AllUsers
   ${If} ${RunningX64}
     SetRegView 64
   ${EndIf}
@@ -315,7 +317,7 @@ FunctionEnd
 
 ; The page is skipped when the command line chose already.
 Function ScopePage
-  ${If} $AllUsers == 1
+  ${If} $ScopeGiven == 1
     Abort
   ${EndIf}
   nsDialogs::Create 1018
@@ -326,7 +328,11 @@ Function ScopePage
   Pop $ForMeButton
   ${NSD_CreateRadioButton} 0 40u 100% 12u "Every user of this computer (needs an administrator)"
   Pop $0
-  ${NSD_Check} $ForMeButton
+  ${If} $AllUsers == 1
+    ${NSD_Check} $0
+  ${Else}
+    ${NSD_Check} $ForMeButton
+  ${EndIf}
   nsDialogs::Show
 FunctionEnd
 
@@ -335,6 +341,8 @@ FunctionEnd
 Function ScopePageLeave
   ${NSD_GetState} $ForMeButton $0
   ${If} $0 == ${BST_CHECKED}
+    StrCpy $AllUsers 0
+    Call ApplyScope
     Return
   ${EndIf}
   Call IsAdministrator
