@@ -25,12 +25,14 @@ const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const 
 HRESULT FromWin32(LONG error) { return error == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(error); }
 
 // The key a tree's keys are written under; classes-root keys are written
-// machine-wide rather than to the per-user view HKEY_CLASSES_ROOT may give.
-HRESULT OpenRoot(RegistryRoot root, RegKey& key) {
+// to the scope's own class registry rather than to the merged view
+// HKEY_CLASSES_ROOT gives.
+HRESULT OpenRoot(RegistryRoot root, RegistrationScope scope, RegKey& key) {
   switch (root) {
     case RegistryRoot::ClassesRoot:
-      return FromWin32(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, nullptr, 0,
-                                       KEY_ALL_ACCESS, nullptr, key.Out(), nullptr));
+      return FromWin32(RegCreateKeyExW(scope == RegistrationScope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                                       L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Out(),
+                                       nullptr));
     case RegistryRoot::CurrentUser:
       return FromWin32(RegOpenKeyExW(HKEY_CURRENT_USER, nullptr, 0, KEY_ALL_ACCESS, key.Out()));
     case RegistryRoot::LocalMachine:
@@ -102,12 +104,17 @@ HRESULT RemoveKey(HKEY parent, const RegistryKey& key) {
   return FromWin32(RegDeleteKeyW(parent, Wide(key.name)));
 }
 
+bool InScope(const RegistryTree& tree, RegistrationScope scope) {
+  return scope == RegistrationScope::Machine || tree.root != RegistryRoot::LocalMachine;
+}
+
 }  // namespace
 
-HRESULT WriteRegistryTrees(const std::vector<RegistryTree>& trees) {
+HRESULT WriteRegistryTrees(const std::vector<RegistryTree>& trees, RegistrationScope scope) {
   for (const RegistryTree& tree : trees) {
+    if (!InScope(tree, scope)) continue;
     RegKey root;
-    HRESULT hr = OpenRoot(tree.root, root);
+    HRESULT hr = OpenRoot(tree.root, scope, root);
     for (const RegistryKey& key : tree.keys) {
       if (FAILED(hr)) break;
       hr = WriteKey(root.Get(), key);
@@ -117,10 +124,11 @@ HRESULT WriteRegistryTrees(const std::vector<RegistryTree>& trees) {
   return S_OK;
 }
 
-HRESULT RemoveRegistryTrees(const std::vector<RegistryTree>& trees) {
+HRESULT RemoveRegistryTrees(const std::vector<RegistryTree>& trees, RegistrationScope scope) {
   for (const RegistryTree& tree : trees) {
+    if (!InScope(tree, scope)) continue;
     RegKey root;
-    HRESULT hr = OpenRoot(tree.root, root);
+    HRESULT hr = OpenRoot(tree.root, scope, root);
     for (auto key = tree.keys.rbegin(); key != tree.keys.rend() && SUCCEEDED(hr); ++key) {
       hr = RemoveKey(root.Get(), *key);
     }

@@ -55,12 +55,22 @@ HRESULT LoadModuleTypeLib(ComPtr<ITypeLib>& library, std::wstring& path) {
   return LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.ReleaseAndGetAddressOf());
 }
 
+HRESULT WriteRegistration(RegistrationScope scope) {
+  std::vector<RegistryTree> trees;
+  HRESULT hr = LoadRegistrationTrees(trees);
+  return SUCCEEDED(hr) ? WriteRegistryTrees(trees, scope) : hr;
+}
+
+HRESULT RemoveRegistration(RegistrationScope scope) {
+  std::vector<RegistryTree> trees;
+  HRESULT hr = LoadRegistrationTrees(trees);
+  return SUCCEEDED(hr) ? RemoveRegistryTrees(trees, scope) : hr;
+}
+
 }  // namespace
 
 HRESULT RegisterServer() {
-  std::vector<RegistryTree> trees;
-  HRESULT hr = LoadRegistrationTrees(trees);
-  if (SUCCEEDED(hr)) hr = WriteRegistryTrees(trees);
+  HRESULT hr = WriteRegistration(RegistrationScope::Machine);
   if (FAILED(hr)) return hr;
   ComPtr<ITypeLib> library;
   std::wstring path;
@@ -70,9 +80,7 @@ HRESULT RegisterServer() {
 }
 
 HRESULT UnregisterServer() {
-  std::vector<RegistryTree> trees;
-  HRESULT hr = LoadRegistrationTrees(trees);
-  if (SUCCEEDED(hr)) hr = RemoveRegistryTrees(trees);
+  HRESULT hr = RemoveRegistration(RegistrationScope::Machine);
   if (FAILED(hr)) return hr;
   ComPtr<ITypeLib> library;
   std::wstring path;
@@ -81,3 +89,7 @@ HRESULT UnregisterServer() {
   return UnRegisterTypeLib(LIBID_QuorvalSmsOutlookAddinLib, 1, 0, LOCALE_NEUTRAL,
                            sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
 }
+
+HRESULT RegisterServerForUser() { return WriteRegistration(RegistrationScope::User); }
+
+HRESULT UnregisterServerForUser() { return RemoveRegistration(RegistrationScope::User); }

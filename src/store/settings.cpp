@@ -41,6 +41,12 @@ class ValueByValue : public SettingsReader {
 
 }  // namespace
 
+std::u16string WithMachineDefault(const std::u16string& key, std::u16string own,
+                                  const std::function<std::u16string()>& machine) {
+  if (key != settings_key::kGatewayHost || own.find_first_not_of(u" \t\r\n") != std::u16string::npos) return own;
+  return machine();
+}
+
 std::unique_ptr<SettingsReader> Settings::ReadSection() { return std::make_unique<ValueByValue>(*this); }
 
 std::u16string Settings::DescribeWriteFailure(HResult status) {

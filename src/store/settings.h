@@ -35,6 +35,13 @@ class SettingsReader {
   virtual std::u16string GetString(const std::u16string& key) = 0;
 };
 
+// What a read of `key` gives when the user's own value is `own`: that,
+// unless it is blank and the key is one that an install for every user sets
+// for the whole machine (only the gateway's address), then the machine's.
+// `machine` is asked only then, so that other reads cost nothing more.
+std::u16string WithMachineDefault(const std::u16string& key, std::u16string own,
+                                  const std::function<std::u16string()>& machine);
+
 // Keys and the values to write into them.
 using SettingsValues = std::vector<std::pair<std::u16string, std::u16string>>;
 // Gives the values to write from the settings as they stand at the write.

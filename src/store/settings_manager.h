@@ -15,6 +15,10 @@
 // full path would not fit in 259 characters, that file is not used: reads
 // give the defaults, writes fail with ERROR_PATH_NOT_FOUND, LoadHistory
 // leaves the history as it is and SaveHistory fails with ERROR_PATH_NOT_FOUND.
+//
+// A gateway address that Settings.ini leaves blank reads as the machine's,
+// which an install for every user writes as "GatewayHost" under
+// HKLM\Software\RudizavADUZaziv (64-bit view); writes never go there.
 class SettingsManager : public Settings {
  public:
   // The store in the user's roaming application-data folder, made on first use.

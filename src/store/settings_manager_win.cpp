@@ -344,6 +344,40 @@ std::u16string SystemMessage(HResult status) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
 
+// The gateway address of an install for every user, in the 64-bit view so
+// that the add-in of either bitness finds what one setup wrote.
+std::u16string MachineGatewayHost() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\RudizavADUZaziv", 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
+      ERROR_SUCCESS) {
+    return {};
+  }
+  std::vector<wchar_t> value(kReadBufferUnits + 1);
+  DWORD type = 0, bytes = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
+  const LONG read = RegQueryValueExW(key, L"GatewayHost", nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                                     &bytes);
+  RegCloseKey(key);
+  if (read != ERROR_SUCCESS || type != REG_SZ) return {};
+  std::u16string text(reinterpret_cast<const char16_t*>(value.data()), bytes / sizeof(wchar_t));
+  while (!text.empty() && text.back() == u'\0') text.pop_back();
+  return text.substr(0, kMaxStringUnits);
+}
+
+// A section read with the machine's gateway address where the file has none.
+class WithMachineGateway : public SettingsReader {
+ public:
+  explicit WithMachineGateway(std::unique_ptr<SettingsReader> own) : own_(std::move(own)) {}
+  unsigned GetInt(const std::u16string& key, unsigned defaultValue) override {
+    return own_->GetInt(key, defaultValue);
+  }
+  std::u16string GetString(const std::u16string& key) override {
+    return WithMachineDefault(key, own_->GetString(key), MachineGatewayHost);
+  }
+
+ private:
+  std::unique_ptr<SettingsReader> own_;
+};
+
 std::wstring RoamingAppDataFolder() {
   wchar_t folder[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE)) return {};
@@ -371,8 +405,8 @@ unsigned SettingsManager::GetInt(const std::u16string& key, unsigned defaultValu
 }
 
 std::u16string SettingsManager::GetString(const std::u16string& key) {
-  if (settingsPath_.empty()) return {};
-  return ReadString(settingsPath_, key);
+  return WithMachineDefault(key, settingsPath_.empty() ? std::u16string() : ReadString(settingsPath_, key),
+                            MachineGatewayHost);
 }
 
 bool SettingsManager::IsSet(const std::u16string& key) {
@@ -385,8 +419,10 @@ bool SettingsManager::IsSet(const std::u16string& key) {
 }
 
 std::unique_ptr<SettingsReader> SettingsManager::ReadSection() {
-  if (settingsPath_.empty()) return std::make_unique<ProfileSection>(std::vector<std::u16string>{});
-  return ReadProfileSection(settingsPath_);
+  if (settingsPath_.empty()) {
+    return std::make_unique<WithMachineGateway>(std::make_unique<ProfileSection>(std::vector<std::u16string>{}));
+  }
+  return std::make_unique<WithMachineGateway>(ReadProfileSection(settingsPath_));
 }
 
 // The profile functions rewrite the whole file for every value, so a write

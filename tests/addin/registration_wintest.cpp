@@ -103,9 +103,10 @@ std::wstring FullPath(const std::wstring& path) {
   return full;
 }
 
-TEST_F(Registration, WritesExactlyTheClassAndProgIdEntriesMachineWide) {
+// The class key's entries for the module under test.
+std::set<std::wstring> ClassEntries() {
   std::wstring module = FullPath(ADDIN_DLL_PATH);
-  std::set<std::wstring> expected{
+  return {
       L"",
       L"|" + std::wstring() + L"|QuorvalOAddin Class",
       L"\\InprocServer32",
@@ -119,20 +120,46 @@ TEST_F(Registration, WritesExactlyTheClassAndProgIdEntriesMachineWide) {
       L"\\VersionIndependentProgID",
       L"\\VersionIndependentProgID||QuorvalSmsOutlookAddin.QuorvalOAddin",
   };
-  EXPECT_EQ(Tree(HKEY_LOCAL_MACHINE, kClassKey), expected);
-
-  std::set<std::wstring> progId{L"", L"||QuorvalOAddin Class", L"\\CLSID", L"\\CLSID||" + kClsid};
-  EXPECT_EQ(Tree(HKEY_LOCAL_MACHINE, L"Software\\Classes\\QuorvalSmsOutlookAddin.QuorvalOAddin.1"), progId);
-  progId.insert({L"\\CurVer", L"\\CurVer||QuorvalSmsOutlookAddin.QuorvalOAddin.1"});
-  EXPECT_EQ(Tree(HKEY_LOCAL_MACHINE, L"Software\\Classes\\QuorvalSmsOutlookAddin.QuorvalOAddin"), progId);
 }
 
+// The class, its ProgIDs and the add-in key, as written under `root`.
+void ExpectClassAndProgIds(HKEY root) {
+  EXPECT_EQ(Tree(root, kClassKey), ClassEntries());
+  std::set<std::wstring> progId{L"", L"||QuorvalOAddin Class", L"\\CLSID", L"\\CLSID||" + kClsid};
+  EXPECT_EQ(Tree(root, L"Software\\Classes\\QuorvalSmsOutlookAddin.QuorvalOAddin.1"), progId);
+  progId.insert({L"\\CurVer", L"\\CurVer||QuorvalSmsOutlookAddin.QuorvalOAddin.1"});
+  EXPECT_EQ(Tree(root, L"Software\\Classes\\QuorvalSmsOutlookAddin.QuorvalOAddin"), progId);
+}
+
+const std::set<std::wstring> kAddinEntries{L"", L"|FriendlyName|Quorval SMS Plugin for Outlook",
+                                           L"|Description|ATLCOM Quorval SMS Plugin for Outlook",
+                                           L"|LoadBehavior|dword:3", L"|CommandLineSafe|dword:0"};
+
+TEST_F(Registration, WritesExactlyTheClassAndProgIdEntriesMachineWide) { ExpectClassAndProgIds(HKEY_LOCAL_MACHINE); }
+
 TEST_F(Registration, RegistersTheAddinForTheUserAndTheMachine) {
-  std::set<std::wstring> expected{L"", L"|FriendlyName|Quorval SMS Plugin for Outlook",
-                                  L"|Description|ATLCOM Quorval SMS Plugin for Outlook",
-                                  L"|LoadBehavior|dword:3", L"|CommandLineSafe|dword:0"};
-  EXPECT_EQ(Tree(HKEY_CURRENT_USER, kAddinKey), expected);
-  EXPECT_EQ(Tree(HKEY_LOCAL_MACHINE, kAddinKey), expected);
+  EXPECT_EQ(Tree(HKEY_CURRENT_USER, kAddinKey), kAddinEntries);
+  EXPECT_EQ(Tree(HKEY_LOCAL_MACHINE, kAddinKey), kAddinEntries);
+}
+
+// regsvr32 /n /i:user, as the setup's default install runs it: the user's
+// own class registry and add-in key, nothing of the machine's.
+TEST(UserRegistration, WritesAndRemovesTheUsersKeysAlone) {
+  Unregister();  // what an earlier test left machine-wide, if anything
+  const std::wstring dll = L"\"" + std::wstring(ADDIN_DLL_PATH) + L"\"";
+  ASSERT_EQ(RunRegsvr32(L"/n /i:user " + dll), 0u);
+  ExpectClassAndProgIds(HKEY_CURRENT_USER);
+  EXPECT_EQ(Tree(HKEY_CURRENT_USER, kAddinKey), kAddinEntries);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClassKey));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Classes\\QuorvalSmsOutlookAddin.QuorvalOAddin"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAddinKey));
+
+  ASSERT_EQ(RunRegsvr32(L"/u /n /i:user " + dll), 0u);
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClassKey));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\QuorvalSmsOutlookAddin.QuorvalOAddin"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\QuorvalSmsOutlookAddin.QuorvalOAddin.1"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kAddinKey));
+  EXPECT_NE(RunRegsvr32(L"/n /i:everyone " + dll), 0u) << "only \"user\" is offered";
 }
 
 TEST_F(Registration, TypeLibraryLoadsByItsLibid) {

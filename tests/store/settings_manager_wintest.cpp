@@ -47,6 +47,38 @@ TEST(SettingsFile, AnExistingFileIsNeverTouched) {
   EXPECT_EQ(ReadFileBytes(temp / L"Settings.ini"), content);
 }
 
+// The machine's gateway address as an install for every user writes it,
+// removed again at the end of the test.
+class MachineGateway {
+ public:
+  explicit MachineGateway(const std::wstring& address) {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"GatewayHost", 0, REG_SZ, reinterpret_cast<const BYTE*>(address.c_str()),
+                   static_cast<DWORD>((address.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+  ~MachineGateway() { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kKey, KEY_WOW64_64KEY, 0); }
+
+ private:
+  static constexpr wchar_t kKey[] = L"Software\\RudizavADUZaziv";
+};
+
+TEST(SettingsFile, AGatewayTheFileLeavesBlankIsTheMachines) {
+  TempFolder temp;
+  SettingsManager settings(temp.path());
+  MachineGateway machine(L"gw.corp.example:8080");
+  EXPECT_EQ(settings.GetString(settings_key::kGatewayHost), u"gw.corp.example:8080");
+  EXPECT_EQ(settings.ReadSection()->GetString(settings_key::kGatewayHost), u"gw.corp.example:8080");
+  EXPECT_EQ(ReadFileBytes(settings.SettingsPath()), Bytes({0xFF, 0xFE})) << "read, never written to the file";
+
+  settings.SetString(settings_key::kGatewayHost, u"own.example");
+  EXPECT_EQ(settings.GetString(settings_key::kGatewayHost), u"own.example");
+  EXPECT_EQ(settings.ReadSection()->GetString(settings_key::kGatewayHost), u"own.example");
+}
+
 TEST(SettingsFile, WritesGoStraightToTheFileInUtf16) {
   TempFolder temp;
   SettingsManager settings(temp.path());
