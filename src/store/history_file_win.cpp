@@ -2,6 +2,7 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
+#include <cstdio>
 #include <new>
 #include <vector>
 
@@ -133,11 +134,35 @@ HRESULT WriteCompoundFile(const std::wstring& path, const HistoryEntries& entrie
   return storage->Commit(STGC_DEFAULT);
 }
 
-// The new file's bytes must be on disk before it replaces the old one.
-HRESULT FlushToDisk(const std::wstring& path) {
+// A file's identity, last write time and size. Every save writes a new
+// file that replaces the old one, so a file saved by anyone else since has
+// another stamp, even when its size and time happen to match.
+std::string StampOf(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file, &info)) return {};
+  char stamp[96];
+  std::snprintf(stamp, sizeof stamp, "%08lx:%08lx%08lx:%08lx%08lx:%08lx%08lx", info.dwVolumeSerialNumber,
+                info.nFileIndexHigh, info.nFileIndexLow, info.ftLastWriteTime.dwHighDateTime,
+                info.ftLastWriteTime.dwLowDateTime, info.nFileSizeHigh, info.nFileSizeLow);
+  return stamp;
+}
+
+// Asked while the storage is open for saving, which keeps other writers out;
+// reading attributes shares with everyone.
+std::string StampOf(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.valid() ? StampOf(file.get()) : std::string();
+}
+
+// The new file's bytes must be on disk before it replaces the old one. Its
+// stamp is taken here, before anyone else can replace it: a rename keeps it.
+HRESULT FlushToDisk(const std::wstring& path, std::string& stamp) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid() || !FlushFileBuffers(file.get())) return HRESULT_FROM_WIN32(GetLastError());
+  stamp = StampOf(file.get());
   return S_OK;
 }
 
@@ -173,7 +198,11 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const En
   HistoryEntries merged;
   const HistoryEntries* toWrite = &history.Entries();
   HistoryEntries uncertain = history.UncertainEntries();
-  if (SUCCEEDED(hr)) {
+  if (FAILED(hr) && hr != STG_E_FILENOTFOUND && !IsEmptyFile(path)) return hr;
+  // The file this history saved last holds nothing it does not: reading
+  // and merging a large one would cost more than writing it.
+  const bool savedByUs = SUCCEEDED(hr) && !history.SavedFile().empty() && StampOf(path) == history.SavedFile();
+  if (SUCCEEDED(hr) && !savedByUs) {
     ParsedHistory inFile;
     hr = ReadEntries(current.Get(), inFile);
     if (FAILED(hr) && hr != STG_E_FILENOTFOUND) return hr;  // what it holds cannot be known
@@ -182,8 +211,6 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const En
       toWrite = &merged;
     }
     uncertain = MergeForSave(ReadUncertainEntries(current.Get()), history.UncertainEntries());
-  } else if (hr != STG_E_FILENOTFOUND && !IsEmptyFile(path)) {
-    return hr;
   }
   if (removed) {
     if (toWrite != &merged) {
@@ -196,7 +223,8 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const En
 
   std::wstring temporary = TemporaryPathBeside(path);
   hr = WriteCompoundFile(temporary, *toWrite, uncertain);
-  if (SUCCEEDED(hr)) hr = FlushToDisk(temporary);
+  std::string stamp;
+  if (SUCCEEDED(hr)) hr = FlushToDisk(temporary, stamp);
   current.Reset();
   if (SUCCEEDED(hr) &&
       !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -208,6 +236,7 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const En
   }
   if (toWrite == &merged) history.Replace(std::move(merged));
   history.ReplaceUncertain(std::move(uncertain));
+  history.SetSavedFile(std::move(stamp));
   return S_OK;
 } catch (const std::bad_alloc&) {
   return E_OUTOFMEMORY;
