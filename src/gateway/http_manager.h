@@ -13,8 +13,7 @@
 
 // The gateway client: turns one message into one GET of "/smsgateway.pl"
 // on the configured gateway and hands back the reply. The same manager may
-// send several messages in turn; the exchange keeps its connection handles
-// until the next exchange or its own destruction.
+// send several messages in turn.
 class HTTPManager {
  public:
   // Reads the gateway's address (setting "GatewayHost") once, here.

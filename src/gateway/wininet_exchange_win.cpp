@@ -60,17 +60,21 @@ struct WinInetExchange::Attempt {
   // from then on the gateway may have the message, whatever follows.
   std::atomic<bool> requestSent{false};
 
-  ~Attempt() {
+  ~Attempt() { CloseHandles(); }
+
+  void CloseHandles() {
     // Children before their parents.
     request.reset();
     connection.reset();
+    session = internet_session::Share();
   }
 
   void Run() {
     reply = Open() ? Exchange() : Failed(HttpReply::Outcome::kUnreachable);
     reply.requestSent = requestSent.load();
   }
-  // Runs the exchange here, catching what it throws, and signals it done.
+  // Runs the exchange here, catching what it throws, signals it done and
+  // then closes its handles.
   void RunGuarded();
   // Waits through `wait` until the exchange is done or its deadline (the
   // time-out and a short grace for WinINet's own time-outs) has passed;
@@ -137,6 +141,11 @@ void WinInetExchange::Attempt::RunGuarded() {
     reply = Failed(HttpReply::Outcome::kUnreachable, requestSent.load());
   }
   SetEvent(done.get());
+  // Every message has a connection of its own, so there is nothing to hand
+  // back for the next one. Closing here, after the signal, takes the
+  // socket's close (about a tenth of a millisecond under Wine) off the
+  // sender's path; the caller reads only `reply`, which is complete.
+  CloseHandles();
 }
 
 bool WinInetExchange::Attempt::AwaitDone(ExchangeWait& wait) const {
@@ -172,8 +181,6 @@ bool WinInetExchange::Attempt::Open() {
 }
 
 HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, const std::string& target) {
-  // The previous exchange's handles go first, as before every exchange.
-  last_.reset();
   auto attempt = std::make_shared<Attempt>();
   attempt->timeoutMs = timeoutMs_;
   attempt->start = GetTickCount64();
@@ -187,7 +194,6 @@ HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, con
     if (job->module) FreeLibrary(job->module);
     delete job;
     attempt->RunGuarded();
-    last_ = attempt;
     return attempt->reply;
   }
   BlockingWait blocking;
@@ -197,7 +203,6 @@ HttpReply WinInetExchange::Get(const std::string& host, unsigned short port, con
     // request may still go out after this, so the gateway may have it.
     return Failed(HttpReply::Outcome::kTimedOut, true);
   }
-  last_ = attempt;
   return attempt->reply;
 }
 

@@ -18,9 +18,8 @@ class ExchangeWait {
 };
 
 // One plain-HTTP GET per call over WinINet, on the process's internet
-// handle (internet_session). The connection and request handles of an
-// exchange stay open until the next exchange or destruction; closing them
-// hands the connection back to WinINet for the next message.
+// handle (internet_session). Each exchange has a connection of its own,
+// whose handles it closes itself once its reply is handed over.
 //
 // Each exchange is one work item of the system's thread pool, which
 // signals an event when it is done; the caller waits on that event through
@@ -47,7 +46,6 @@ class WinInetExchange : public HttpExchange {
  private:
   DWORD timeoutMs_;
   ExchangeWait* wait_;
-  std::shared_ptr<Attempt> last_;
 };
 
 // The gateway client of the send flows, over WinINet.

@@ -2,9 +2,13 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
 #include <new>
 #include <vector>
 
+#include "store/compound_file.h"
 #include "store/history_file.h"
 #include "store/history_stream.h"
 #include "platform/handles_win.h"
@@ -23,8 +27,9 @@ constexpr DWORD kSaveMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
 // Far beyond any real history (100,000 reminders are about 30 MB); a larger
 // stream is refused as damage rather than allowed to fill the memory.
 constexpr ULONGLONG kMaxStreamBytes = 256ull << 20;
-// Read and written piece by piece: one buffer of a large history's whole
-// size costs more than the reading or writing itself.
+// Read piece by piece, and serialised piece by piece into the new file's
+// image: a buffer of a large history's whole size on top of that costs
+// more than the reading or writing itself.
 constexpr std::size_t kPieceBytes = 1 << 20;
 // The smallest sector of a compound file: what is salvaged after a failed read.
 constexpr std::size_t kSalvageBytes = 512;
@@ -92,53 +97,68 @@ bool IsEmptyFile(const std::wstring& path) {
          !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.nFileSizeHigh == 0 && data.nFileSizeLow == 0;
 }
 
-HRESULT WriteStream(IStream* stream, const HistoryEntries& entries) {
-  ULARGE_INTEGER size;
-  size.QuadPart = HistoryStreamSize(entries);
-  // Sizing first lets the storage allocate the sector chain in one go.
-  HRESULT hr = stream->SetSize(size);
-  if (FAILED(hr)) return hr;
-  WriteHistoryPieces(entries, kPieceBytes, [&](const unsigned char* data, std::size_t length) {
-    ULONG written = 0;
-    hr = stream->Write(data, static_cast<ULONG>(length), &written);
-    if (SUCCEEDED(hr) && written != length) hr = STG_E_WRITEFAULT;
-    return SUCCEEDED(hr);
-  });
-  if (FAILED(hr)) return hr;
-  return stream->Commit(STGC_DEFAULT);
+// A file's identity, last write time and size. Every save writes a new
+// file that replaces the old one, so a file saved by anyone else since has
+// another stamp, even when its size and time happen to match.
+std::string StampOf(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file, &info)) return {};
+  char stamp[96];
+  std::snprintf(stamp, sizeof stamp, "%08lx:%08lx%08lx:%08lx%08lx:%08lx%08lx", info.dwVolumeSerialNumber,
+                info.nFileIndexHigh, info.nFileIndexLow, info.ftLastWriteTime.dwHighDateTime,
+                info.ftLastWriteTime.dwLowDateTime, info.nFileSizeHigh, info.nFileSizeLow);
+  return stamp;
 }
 
-HRESULT WriteNamedStream(IStorage* storage, const wchar_t* name, const HistoryEntries& entries) {
-  ComPtr<IStream> stream;
-  HRESULT hr = storage->CreateStream(name, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
-  if (FAILED(hr)) return hr;
-  return WriteStream(stream.Get(), entries);
-}
-
-HRESULT WriteCompoundFile(const std::wstring& path, const HistoryEntries& entries,
-                          const HistoryEntries& uncertain) {
-  // 4096-byte sectors (compound file version 4): a history of 100,000
-  // reminders is tens of megabytes, and the storage's cost is per sector.
-  STGOPTIONS options = {};
-  options.usVersion = 1;
-  options.ulSectorSize = 4096;
-  ComPtr<IStorage> storage;
-  HRESULT hr = StgCreateStorageEx(path.c_str(), kSaveMode | STGM_CREATE, STGFMT_DOCFILE, 0, &options,
-                                  nullptr, IID_IStorage, reinterpret_cast<void**>(storage.GetAddressOf()));
-  if (FAILED(hr)) return hr;
-  hr = WriteNamedStream(storage.Get(), kStreamName, entries);
-  // Without uncertain reminders the file is exactly what it always was.
-  if (SUCCEEDED(hr) && !uncertain.empty()) hr = WriteNamedStream(storage.Get(), kUncertainStreamName, uncertain);
-  if (FAILED(hr)) return hr;
-  return storage->Commit(STGC_DEFAULT);
-}
-
-// The new file's bytes must be on disk before it replaces the old one.
-HRESULT FlushToDisk(const std::wstring& path) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+// Asked while the storage is open for saving, which keeps other writers out;
+// reading attributes shares with everyone.
+std::string StampOf(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid() || !FlushFileBuffers(file.get())) return HRESULT_FROM_WIN32(GetLastError());
+  return file.valid() ? StampOf(file.get()) : std::string();
+}
+
+// Written whole and flushed: the new file's bytes must be on disk before it
+// replaces the old one. Its stamp is taken here, before anyone else can
+// replace it: a rename keeps it.
+HRESULT WriteToDisk(const std::wstring& path, const std::vector<unsigned char>& bytes, std::string& stamp) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+  if (!file.valid()) return HRESULT_FROM_WIN32(GetLastError());
+  for (std::size_t at = 0; at < bytes.size();) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 26));
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data() + at, piece, &written, nullptr)) return HRESULT_FROM_WIN32(GetLastError());
+    if (written != piece) return STG_E_WRITEFAULT;
+    at += written;
+  }
+  if (!FlushFileBuffers(file.get())) return HRESULT_FROM_WIN32(GetLastError());
+  stamp = StampOf(file.get());
   return S_OK;
+}
+
+// Its streams: the history, and the uncertain reminders when there are
+// any; without them the file is exactly what it always was.
+HRESULT WriteCompoundFile(const std::wstring& path, const HistoryEntries& entries, const HistoryEntries& uncertain,
+                          std::string& stamp) {
+  const auto stream = [](const wchar_t* name, const HistoryEntries& held) {
+    CompoundStream made;
+    made.name.assign(name, name + wcslen(name));
+    made.size = HistoryStreamSize(held);
+    made.write = [&held](unsigned char* out) {
+      WriteHistoryPieces(held, kPieceBytes, [&out](const unsigned char* data, std::size_t length) {
+        out = std::copy(data, data + length, out);
+        return true;
+      });
+    };
+    return made;
+  };
+  std::vector<CompoundStream> streams{stream(kStreamName, entries)};
+  if (!uncertain.empty()) streams.push_back(stream(kUncertainStreamName, uncertain));
+  const std::vector<unsigned char> file = BuildCompoundFile(streams);
+  if (file.empty()) return STG_E_DOCFILETOOLARGE;
+  return WriteToDisk(path, file, stamp);
 }
 
 // Same folder and same name length as the history file, so that the move is
@@ -173,7 +193,11 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const En
   HistoryEntries merged;
   const HistoryEntries* toWrite = &history.Entries();
   HistoryEntries uncertain = history.UncertainEntries();
-  if (SUCCEEDED(hr)) {
+  if (FAILED(hr) && hr != STG_E_FILENOTFOUND && !IsEmptyFile(path)) return hr;
+  // The file this history saved last holds nothing it does not: reading
+  // and merging a large one would cost more than writing it.
+  const bool savedByUs = SUCCEEDED(hr) && !history.SavedFile().empty() && StampOf(path) == history.SavedFile();
+  if (SUCCEEDED(hr) && !savedByUs) {
     ParsedHistory inFile;
     hr = ReadEntries(current.Get(), inFile);
     if (FAILED(hr) && hr != STG_E_FILENOTFOUND) return hr;  // what it holds cannot be known
@@ -182,8 +206,6 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const En
       toWrite = &merged;
     }
     uncertain = MergeForSave(ReadUncertainEntries(current.Get()), history.UncertainEntries());
-  } else if (hr != STG_E_FILENOTFOUND && !IsEmptyFile(path)) {
-    return hr;
   }
   if (removed) {
     if (toWrite != &merged) {
@@ -195,8 +217,8 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const En
   }
 
   std::wstring temporary = TemporaryPathBeside(path);
-  hr = WriteCompoundFile(temporary, *toWrite, uncertain);
-  if (SUCCEEDED(hr)) hr = FlushToDisk(temporary);
+  std::string stamp;
+  hr = WriteCompoundFile(temporary, *toWrite, uncertain, stamp);
   current.Reset();
   if (SUCCEEDED(hr) &&
       !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -208,6 +230,7 @@ HResult SaveHistoryFile(const std::wstring& path, SentHistory& history, const En
   }
   if (toWrite == &merged) history.Replace(std::move(merged));
   history.ReplaceUncertain(std::move(uncertain));
+  history.SetSavedFile(std::move(stamp));
   return S_OK;
 } catch (const std::bad_alloc&) {
   return E_OUTOFMEMORY;

@@ -38,8 +38,20 @@ class SentHistory {
 
   const HistoryEntries& Entries() const { return entries_; }
   const HistoryEntries& UncertainEntries() const { return uncertain_; }
-  void Replace(HistoryEntries entries) { entries_ = std::move(entries); }
-  void ReplaceUncertain(HistoryEntries entries) { uncertain_ = std::move(entries); }
+  void Replace(HistoryEntries entries) {
+    entries_ = std::move(entries);
+    savedFile_.clear();
+  }
+  void ReplaceUncertain(HistoryEntries entries) {
+    uncertain_ = std::move(entries);
+    savedFile_.clear();
+  }
+  // The file as the last save left it, in the file layer's words (empty
+  // when unknown). While the file is still that one, this history holds
+  // everything the file holds, as entries are only added in between, and a
+  // save has no need to read it. Replacing the entries forgets it.
+  const std::string& SavedFile() const { return savedFile_; }
+  void SetSavedFile(std::string stamp) { savedFile_ = std::move(stamp); }
   // Takes the entries read from the file: the file's value wins for a key
   // that both hold (another process may have sent the reminder again), and
   // an entry only in memory stays, as it may be one whose save failed.
@@ -50,4 +62,5 @@ class SentHistory {
 
   HistoryEntries entries_;
   HistoryEntries uncertain_;
+  std::string savedFile_;
 };

@@ -170,6 +170,16 @@ TEST(ExchangeDeadline, EachExchangeIsWaitedForOnceOnTheCallersThreadUpToItsDeadl
   EXPECT_LT(MillisecondsSince(start), kTimeoutMs + 3000) << "abandoned at its deadline at the latest";
 }
 
+// An answered exchange closes its own handles: an idle client holds none
+// between messages, so the DLL may be unloaded then.
+TEST(ExchangeDeadline, AnAnsweredExchangeLetsGoOfItsHandlesWhileTheClientLives) {
+  TricklingServer quick("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nOK",
+                        std::chrono::milliseconds(0));
+  WinInetExchange exchange(kTimeoutMs);
+  ASSERT_EQ(exchange.Get("127.0.0.1", quick.Port(), "/a").body, "OK");
+  EXPECT_TRUE(WaitUntil([] { return !internet_session::InUse(); }));
+}
+
 bool IsOpenInternetHandle(HINTERNET handle) {
   DWORD type = 0;
   DWORD size = sizeof type;

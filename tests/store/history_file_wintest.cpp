@@ -6,7 +6,9 @@
 #include <clocale>
 #include <cstdio>
 
+#include "store/history_file.h"
 #include "store/history_key.h"
+#include "store/history_stream.h"
 #include "store/settings_manager.h"
 #include "history_files_win.h"
 #include "support/wait.h"
@@ -247,6 +249,32 @@ TEST(HistoryFile, FileForAnIndependentReader) {
   store.RecordSent("E_(null)_40252.375000", "Hi", 0.5);
   store.RecordSent("E_(null)_40252.375000", "H\xe9", -1.0);
   EXPECT_EQ(store.SaveHistory(), 0);
+}
+
+// Streams of several sectors and one in the mini stream side by side, read
+// back by the platform's storage here and by olefile after this test
+// (check_history_file.py large).
+TEST(HistoryFile, LargeAndSmallStreamsReadBackWhole) {
+  std::wstring folder = std::wstring(HISTORY_OLEFILE_FOLDER) + L"\\large";
+  CreateDirectoryW(HISTORY_OLEFILE_FOLDER, nullptr);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  DeleteFileW((folder + L"\\HistoryData.dat").c_str());
+  SettingsManager store(folder);
+  char key[16];
+  for (int i = 0; i < 1000; ++i) {
+    std::snprintf(key, sizeof key, "K%04d", i);
+    store.RecordSent(key, "Hi", i);
+  }
+  store.MutableHistory().RecordUncertain("U", "Hi", 7.5);
+  ASSERT_GT(HistoryStreamSize(store.History().Entries()), 4 * 4096u);
+  ASSERT_EQ(store.SaveHistory(), 0);
+
+  ParsedHistory parsed;
+  HistoryEntries uncertain;
+  ASSERT_EQ(ReadHistoryFile(folder + L"\\HistoryData.dat", parsed, &uncertain), 0);
+  EXPECT_FALSE(parsed.damaged);
+  EXPECT_EQ(parsed.entries, store.History().Entries());
+  EXPECT_EQ(uncertain, (HistoryEntries{{"U_Hi", 7.5}}));
 }
 
 TEST(HistoryKey, PointAsDecimalSeparatorUnderACommaLocale) {

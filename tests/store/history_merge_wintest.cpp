@@ -52,6 +52,28 @@ TEST(HistoryMerge, SaveKeepsTheFileEntriesTheMemoryNeverHad) {
   EXPECT_EQ(LoadedFrom(temp.path()), (HistoryEntries{{"A_Hi", 1.0}, {"B_Hi", 2.0}, {"C_Hi", 3.0}}));
 }
 
+// A save skips reading the file its own last save wrote, and only that one:
+// a file another store saved since, here of the very same size, is merged.
+TEST(HistoryMerge, SavingAgainWritesWhatWasAddedAndKeepsWhatAnotherStoreSavedSince) {
+  TempFolder temp;
+  SettingsManager first(temp.path());
+  Record(first, {{"A_Hi", 1.0}});
+  ASSERT_EQ(first.SaveHistory(), 0);
+  Record(first, {{"B_Hi", 2.0}});
+  ASSERT_EQ(first.SaveHistory(), 0);
+  EXPECT_EQ(LoadedFrom(temp.path()), (HistoryEntries{{"A_Hi", 1.0}, {"B_Hi", 2.0}}));
+
+  SettingsManager second(temp.path());
+  ASSERT_EQ(second.LoadHistory(), 0);
+  Record(second, {{"D_Hi", 4.0}});
+  ASSERT_EQ(second.RemoveFromHistory([](const std::string& key) { return key == "A_Hi"; }), 0);
+  ASSERT_EQ(LoadedFrom(temp.path()), (HistoryEntries{{"B_Hi", 2.0}, {"D_Hi", 4.0}}));
+
+  ASSERT_EQ(first.SaveHistory(), 0);
+  EXPECT_EQ(LoadedFrom(temp.path()), (HistoryEntries{{"A_Hi", 1.0}, {"B_Hi", 2.0}, {"D_Hi", 4.0}}))
+      << "D, saved by the other store, is kept";
+}
+
 // A removal must also take the entry out of the file when only the file
 // has it, and keep what another process added meanwhile.
 TEST(HistoryMerge, RemovalTakesEntriesOutOfFileAndMemoryAndKeepsTheRest) {
