@@ -14,6 +14,10 @@ bool IsHostChar(char c) {
          c == '.' || c == '_';
 }
 
+bool IsAddressLiteralChar(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == ':' || c == '.';
+}
+
 std::optional<unsigned short> ParsePort(const std::string& digits) {
   if (digits.empty() || digits.size() > 5) return std::nullopt;
   unsigned long value = 0;
@@ -30,11 +34,32 @@ std::optional<unsigned short> ParsePort(const std::string& digits) {
 std::optional<GatewayAddress> ParseGatewayAddress(const std::string& setting) {
   const std::string text = Trim(setting);
   GatewayAddress address;
-  const auto colon = text.find(':');
-  address.host = text.substr(0, colon);
-  if (address.host.empty()) return std::nullopt;
-  for (char c : address.host) {
-    if (!IsHostChar(c)) return std::nullopt;
+  std::string::size_type colon;
+  if (!text.empty() && text[0] == '[') {
+    // An IPv6 address, which the setup takes in brackets. The brackets stay
+    // in the host: WinINet then connects to the address and names it
+    // correctly in the Host header.
+    const auto close = text.find(']');
+    if (close == std::string::npos) return std::nullopt;
+    const std::string literal = text.substr(1, close - 1);
+    if (literal.find(':') == std::string::npos) return std::nullopt;
+    for (char c : literal) {
+      if (!IsAddressLiteralChar(c)) return std::nullopt;
+    }
+    address.host = text.substr(0, close + 1);
+    colon = close + 1;
+    if (colon == text.size()) {
+      colon = std::string::npos;
+    } else if (text[colon] != ':') {
+      return std::nullopt;
+    }
+  } else {
+    colon = text.find(':');
+    address.host = text.substr(0, colon);
+    if (address.host.empty()) return std::nullopt;
+    for (char c : address.host) {
+      if (!IsHostChar(c)) return std::nullopt;
+    }
   }
   if (colon != std::string::npos) {
     const auto port = ParsePort(text.substr(colon + 1));

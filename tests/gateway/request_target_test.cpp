@@ -63,8 +63,18 @@ TEST(ParseGatewayAddress, AcceptsHostWithOptionalPort) {
   EXPECT_EQ(withPort->port, 8080);
   EXPECT_EQ(DescribeGatewayAddress(*withPort), "127.0.0.1:8080");
 
+  auto v6 = ParseGatewayAddress("[2001:db8::10]:8080");
+  ASSERT_TRUE(v6);
+  EXPECT_EQ(v6->host, "[2001:db8::10]");
+  EXPECT_EQ(v6->port, 8080);
+  EXPECT_EQ(DescribeGatewayAddress(*v6), "[2001:db8::10]:8080");
+  auto v6Plain = ParseGatewayAddress("[::1]");
+  ASSERT_TRUE(v6Plain);
+  EXPECT_EQ(v6Plain->port, 80);
+
   for (const char* bad : {"", "   ", ":80", "host:", "host:0", "host:65536", "host:8o", "host:80:1",
-                          "http://host", "ho st", "host/path"}) {
+                          "http://host", "ho st", "host/path", "[::1", "[]", "[1.2.3.4]", "[::1]x",
+                          "[::g]:80", "[::1]:", "[::1]:0", "::1"}) {
     EXPECT_FALSE(ParseGatewayAddress(bad)) << bad;
   }
 }
