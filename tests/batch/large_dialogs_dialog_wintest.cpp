@@ -220,6 +220,7 @@ TEST(LargeDialogs, TheBatchDialogOverALargeCalendarFitsAScreen) {
   SettingsManager store(folder);
   store.SetString(u"TimeFrameUnitType", u"3");
   store.SetString(u"TimeFrameUnitsCount", u"4");
+  store.SetString(u"SelectedTemplate", u"Hi [[first name]], your appointment is on [[appt date]] at [[appt time]].");
   CSendBatchSMS batch(outlook::Dispatch(client->Application()), store);
   const auto started = Stopwatch::now();
   RunWithUser([&] { return batch.DoModal(nullptr); },
@@ -234,6 +235,32 @@ TEST(LargeDialogs, TheBatchDialogOverALargeCalendarFitsAScreen) {
                 EXPECT_LE(window.right - window.left, kSmallestScreenWidth);
                 EXPECT_LE(window.bottom - window.top, kSmallestScreenHeight - 40);
                 Shoot(user, dialog, L"large-batch");
+
+                // "Preview..." plans the whole frame; each series is asked
+                // about once.
+                const auto pressed = Stopwatch::now();
+                user.Click(dialog, IDC_BATCH_PREVIEW);
+                int questions = 0;
+                HWND preview = nullptr;
+                while (!preview && Stopwatch::now() - pressed < std::chrono::seconds(120)) {
+                  if (HWND box = user.FindMessageBox(dialog, L"Send batch SMS")) {
+                    if (questions++ == 0) Shoot(user, box, L"large-batch-series-question");
+                    user.Click(box, IDNO);
+                    user.WaitUntilClosed(box);
+                  }
+                  HWND found = FindWindowW(L"#32770", L"Preview of the reminders");
+                  if (found && IsWindowVisible(found)) preview = found;
+                  Sleep(20);
+                }
+                ASSERT_NE(preview, nullptr);
+                user.WaitUntilHandled(preview);
+                PrintOpened("the preview of the 3,000-meeting frame", pressed);
+                const int rows = ListView_GetItemCount(GetDlgItem(preview, IDC_PREVIEW_LIST));
+                std::printf("  %d series questions, %d rows\n", questions, rows);
+                EXPECT_GT(rows, 3000);
+                Shoot(user, preview, L"large-batch-preview");
+                user.Click(preview, IDCANCEL);
+                ASSERT_TRUE(user.WaitUntilClosed(preview));
                 user.Click(dialog, IDC_BATCH_CLOSE);
               });
 }
