@@ -16,10 +16,11 @@ struct Column {
 };
 // Widths in dialog units, so that they grow with the dialog's font. Name
 // leaves room for the check box; Text, last, takes what the others leave
-// (FillLastColumn), so its width here is its least. Together they fit the
+// (FillColumn), so its width here is its least. Together they fit the
 // list as the template lays it out.
 constexpr Column kColumns[] = {{L"Name", 86},  {L"Number", 64},  {L"Meeting", 54}, {L"Start", 76},
                                {L"Delivery", 76}, {L"Status", 100}, {L"Text", 96}};
+constexpr int kTextColumn = static_cast<int>(sizeof kColumns / sizeof kColumns[0]) - 1;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -70,7 +71,7 @@ bool CReminderPreview::OnInitDialog() {
   ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
   AddColumns();
   ListView_SetItemCountEx(list, static_cast<int>(plan_.messages.size()), 0);
-  FillLastColumn(list, textColumnLeast_);
+  FillColumn(list, kTextColumn, textColumnLeast_);
   ShowTotals();
 
   const unsigned all = AnchoredLayout::kLeft | AnchoredLayout::kTop | AnchoredLayout::kRight | AnchoredLayout::kBottom;
@@ -85,7 +86,7 @@ bool CReminderPreview::OnInitDialog() {
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
       case WM_SIZE:
         layout_.Apply();
-        FillLastColumn(List(), textColumnLeast_);
+        FillColumn(List(), kTextColumn, textColumnLeast_);
         return false;
       case WM_GETMINMAXINFO:
         layout_.LimitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
@@ -111,7 +112,7 @@ void CReminderPreview::AddColumns() {
     column.iSubItem = i;
     ListView_InsertColumn(List(), i, &column);
   }
-  textColumnLeast_ = ListView_GetColumnWidth(List(), static_cast<int>(sizeof kColumns / sizeof kColumns[0]) - 1);
+  textColumnLeast_ = ListView_GetColumnWidth(List(), kTextColumn);
 }
 
 // The list draws check boxes only for lists that keep the state

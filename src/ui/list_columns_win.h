@@ -3,16 +3,19 @@
 
 #include <commctrl.h>
 
-// Gives a report list's last column the width its other columns leave, so
-// that the list never needs a horizontal scroll bar to show it and an
-// enlarged dialog shows more of it; never narrower than `minimum`.
-inline void FillLastColumn(HWND list, int minimum) {
+// Gives a report list's `column` the width the other columns leave, so that
+// the list needs no horizontal scroll bar to show them all and an enlarged
+// dialog shows more of that column (a message's text); never narrower than
+// `minimum`.
+inline void FillColumn(HWND list, int column, int minimum) {
   const int columns = Header_GetItemCount(ListView_GetHeader(list));
-  if (columns <= 0) return;
+  if (column < 0 || column >= columns) return;
   RECT client{};
   GetClientRect(list, &client);
   int others = 0;
-  for (int column = 0; column + 1 < columns; ++column) others += ListView_GetColumnWidth(list, column);
+  for (int i = 0; i < columns; ++i) {
+    if (i != column) others += ListView_GetColumnWidth(list, i);
+  }
   const int rest = static_cast<int>(client.right) - others;
-  ListView_SetColumnWidth(list, columns - 1, rest > minimum ? rest : minimum);
+  ListView_SetColumnWidth(list, column, rest > minimum ? rest : minimum);
 }
