@@ -18,8 +18,8 @@ struct Column {
 // leaves room for the check box; Text, last, takes what the others leave
 // (FillColumn), so its width here is its least. Together they fit the
 // list as the template lays it out.
-constexpr Column kColumns[] = {{L"Name", 86},  {L"Number", 64},  {L"Meeting", 54}, {L"Start", 76},
-                               {L"Delivery", 76}, {L"Status", 100}, {L"Text", 96}};
+constexpr Column kColumns[] = {{L"Name", 90},  {L"Number", 70},  {L"Meeting", 54}, {L"Start", 76},
+                               {L"Delivery", 76}, {L"Status", 100}, {L"Text", 86}};
 constexpr int kTextColumn = static_cast<int>(sizeof kColumns / sizeof kColumns[0]) - 1;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
