@@ -3,6 +3,7 @@
 #include "batch/local_date_win.h"
 #include "resource_ids.h"
 #include "send/message_counter.h"
+#include "ui/list_columns_win.h"
 
 namespace {
 
@@ -13,8 +14,13 @@ struct Column {
   const wchar_t* heading;
   int width;
 };
-constexpr Column kColumns[] = {{L"Name", 130}, {L"Number", 120}, {L"Meeting", 110}, {L"Start", 130},
-                               {L"Delivery", 130}, {L"Status", 175}, {L"Text", 320}};
+// Widths in dialog units, so that they grow with the dialog's font. Name
+// leaves room for the check box; Text, last, takes what the others leave
+// (FillColumn), so its width here is its least. Together they fit the
+// list as the template lays it out.
+constexpr Column kColumns[] = {{L"Name", 90},  {L"Number", 70},  {L"Meeting", 54}, {L"Start", 76},
+                               {L"Delivery", 76}, {L"Status", 100}, {L"Text", 86}};
+constexpr int kTextColumn = static_cast<int>(sizeof kColumns / sizeof kColumns[0]) - 1;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -65,6 +71,7 @@ bool CReminderPreview::OnInitDialog() {
   ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
   AddColumns();
   ListView_SetItemCountEx(list, static_cast<int>(plan_.messages.size()), 0);
+  FillColumn(list, kTextColumn, textColumnLeast_);
   ShowTotals();
 
   const unsigned all = AnchoredLayout::kLeft | AnchoredLayout::kTop | AnchoredLayout::kRight | AnchoredLayout::kBottom;
@@ -79,6 +86,7 @@ bool CReminderPreview::OnInitDialog() {
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
       case WM_SIZE:
         layout_.Apply();
+        FillColumn(List(), kTextColumn, textColumnLeast_);
         return false;
       case WM_GETMINMAXINFO:
         layout_.LimitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
@@ -98,10 +106,13 @@ void CReminderPreview::AddColumns() {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<wchar_t*>(kColumns[i].heading);
-    column.cx = kColumns[i].width;
+    RECT width{0, 0, kColumns[i].width, 0};
+    MapDialogRect(Window(), &width);
+    column.cx = width.right;
     column.iSubItem = i;
     ListView_InsertColumn(List(), i, &column);
   }
+  textColumnLeast_ = ListView_GetColumnWidth(List(), kTextColumn);
 }
 
 // The list draws check boxes only for lists that keep the state

@@ -50,6 +50,7 @@ class CReminderPreview : public ModalDialog {
   std::vector<bool> checked_;
   std::wstring cell_;  // the text the list is reading, alive until it asks again
   HIMAGELIST checkImages_ = nullptr;
+  int textColumnLeast_ = 0;  // in pixels
   DialogHook hook_;
   AnchoredLayout layout_;
 };

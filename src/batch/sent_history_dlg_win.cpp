@@ -9,6 +9,7 @@
 #include "platform/prompt_win.h"
 #include "resource_ids.h"
 #include "store/history_csv.h"
+#include "ui/list_columns_win.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ bool CSentHistory::OnInitDialog() {
   Reload();
   AddColumns();
   ShowRows();
+  FillTextColumn();
   const unsigned all = AnchoredLayout::kLeft | AnchoredLayout::kTop | AnchoredLayout::kRight | AnchoredLayout::kBottom;
   const unsigned bottomLeft = AnchoredLayout::kLeft | AnchoredLayout::kBottom;
   const unsigned bottomRight = AnchoredLayout::kRight | AnchoredLayout::kBottom;
@@ -86,6 +88,7 @@ bool CSentHistory::OnInitDialog() {
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
       case WM_SIZE:
         layout_.Apply();
+        FillTextColumn();
         return false;
       case WM_GETMINMAXINFO:
         layout_.LimitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
@@ -113,6 +116,13 @@ void CSentHistory::AddColumns() {
     column.cx = Width(columns_[i]);
     column.iSubItem = static_cast<int>(i);
     ListView_InsertColumn(List(), static_cast<int>(i), &column);
+  }
+}
+
+// The text is the longest cell: it gets the width the other columns leave.
+void CSentHistory::FillTextColumn() {
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    if (columns_[i] == HistoryColumn::Text) FillColumn(List(), static_cast<int>(i), Width(HistoryColumn::Text));
   }
 }
 

@@ -32,6 +32,7 @@ class CSentHistory : public ModalDialog {
   bool OnNotify(const NMHDR& header, LRESULT& result);
 
   void AddColumns();
+  void FillTextColumn();
   void Reload();
   void ShowRows();
   void FillItem(NMLVDISPINFOW& info);

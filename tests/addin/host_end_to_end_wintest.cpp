@@ -17,6 +17,7 @@
 #include "resource_ids.h"
 #include "store/settings_manager.h"
 #include "support/child_process.h"
+#include "support/host_buttons.h"
 #include "support/wait.h"
 
 namespace {
@@ -72,28 +73,8 @@ HWND WaitForMainWindow() {
   return window && IsWindowVisible(window) ? window : nullptr;
 }
 
-struct ButtonSearch {
-  const std::wstring* caption;
-  bool ribbon;
-  HWND found;
-};
-
-// The host draws its ribbon buttons itself; the toolbar's are push buttons.
-BOOL CALLBACK MatchButton(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<ButtonSearch*>(param);
-  wchar_t kind[16] = {}, caption[128] = {};
-  GetClassNameW(window, kind, 16);
-  GetWindowTextW(window, caption, 128);
-  const bool ownerDrawn = (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
-  if (_wcsicmp(kind, L"Button") != 0 || *search->caption != caption || ownerDrawn != search->ribbon) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 HWND ButtonOf(HWND host, const std::wstring& caption, bool ribbon) {
-  ButtonSearch search{&caption, ribbon, nullptr};
-  EnumChildWindows(host, MatchButton, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return HostButton(host, caption, ribbon ? HostButtonKind::kRibbon : HostButtonKind::kToolbar);
 }
 
 class HostEndToEnd : public ::testing::Test {

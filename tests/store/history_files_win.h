@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "store/settings_manager.h"
 #include "store_files_win.h"
+#include "support/child_process.h"
 
 // History files for the store's Windows tests, written and read without
 // the store, and the second process of history_save_child.cpp.
@@ -90,46 +92,19 @@ class NamedEvent {
 };
 
 // history_save_child.exe running with the given arguments.
-class Child {
+class Child : public ChildProcess {
  public:
-  explicit Child(const std::wstring& arguments) {
-    std::wstring command = std::wstring(L"\"") + HISTORY_SAVE_CHILD + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child = {};
-    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
-    process_ = child.hProcess;
-    if (started_) CloseHandle(child.hThread);
-  }
-  ~Child() {
-    if (!started_) return;
-    if (Running()) TerminateProcess(process_, 9);
-    WaitForSingleObject(process_, INFINITE);
-    CloseHandle(process_);
-  }
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
+  explicit Child(const std::wstring& arguments)
+      : ChildProcess(L"\"" + std::wstring(HISTORY_SAVE_CHILD) + L"\" " + arguments) {}
 
-  bool started() const { return started_; }
-  bool Running() const {
-    DWORD code = 0;
-    return GetExitCodeProcess(process_, &code) && code == STILL_ACTIVE;
+  bool started() const { return Started(); }
+  bool Running() const { return ChildProcess::ExitCode() == STILL_ACTIVE; }
+  // The exit code once ended; a child still running after `timeout` is
+  // killed, so the test never waits on it again.
+  DWORD ExitCode(std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+    Wait(timeout);
+    return ChildProcess::ExitCode();
   }
-  void Kill() {
-    TerminateProcess(process_, 9);
-    WaitForSingleObject(process_, INFINITE);
-  }
-  // The exit code, or STILL_ACTIVE when it has not ended within `ms`.
-  DWORD ExitCode(DWORD ms = 30000) {
-    WaitForSingleObject(process_, ms);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process_, &code);
-    return code;
-  }
-
- private:
-  bool started_ = false;
-  HANDLE process_ = nullptr;
 };
 
 inline std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }

@@ -3,7 +3,7 @@
 # ctest main_job_tour runs this directly): starts the gateway simulator,
 # makes a private Wine prefix, writes Settings.ini (gateway, account, a
 # second template), registers the add-in and opens the stand-in mail client
-# on the sample store with the add-in's toolbar.
+# on the sample store with the add-in's ribbon group and toolbar.
 #   With a display and no --tour: the client's window stays open for the
 #   person at the desktop; what the gateway receives is printed as it
 #   arrives; closing the window ends the job.
@@ -108,7 +108,7 @@ echo "The add-in is registered; the stand-in mail client loads it at start-up."
 if [ "$tour" = 0 ]; then
   echo
   echo "The stand-in mail client is open on tests/data/sample_store.json. Click the"
-  echo "add-in's toolbar buttons and work in its dialogs; what the gateway receives"
+  echo "add-in's ribbon or toolbar buttons and work in its dialogs; what the gateway receives"
   echo "appears below. Close the mail client's window to end."
   echo
   wine "$win/host/outlook_host.exe" --store "$(winpath "$store")" --addin "$progid" \
@@ -157,7 +157,7 @@ fi
 rm -rf "$shots"
 mkdir -p "$shots"
 echo
-echo "The guided tour: a scripted user clicks the toolbar and works in the real dialogs."
+echo "The guided tour: a scripted user presses the ribbon and works in the real dialogs."
 echo "Screenshots go to $shots"
 : >"$work/tour.out"
 status=0

@@ -1,7 +1,7 @@
 // The main job's guided tour: hosts the registered add-in in the stand-in
-// mail client (the host program's own window and toolbar, in this
-// process), clicks its three toolbar buttons and plays the user in the real
-// dialogs with the tests' dialog harness. Each step tells what it does,
+// mail client (the host program's own window, ribbon and toolbar, in this
+// process), presses its ribbon buttons (and once a toolbar button) and
+// plays the user in the real dialogs with the tests' dialog harness. Each step tells what it does,
 // checks what the dialogs show and what the gateway simulator received,
 // prints the delivery reports and the requests, decoded, and saves a
 // screenshot of every dialog it passes through (TOUR_SHOTS).
@@ -33,6 +33,7 @@
 #include "program/main_window_win.h"
 #include "resource_ids.h"
 #include "simulator_log.h"
+#include "support/host_buttons.h"
 #include "support/wait.h"
 #include "standin/stand_in.h"
 #include "ui/delivery_report_win.h"
@@ -265,10 +266,27 @@ class Tour {
   }
 
  private:
-  bool Press(const std::wstring& caption) {
-    HWND button = FindWindowExW(host_, nullptr, L"Button", caption.c_str());
-    if (!Check(button != nullptr, L"the toolbar has \"" + caption + L"\"")) return false;
-    PostMessageW(button, BM_CLICK, 0, 0);
+  bool Press(const std::wstring& caption, HostButtonKind kind = HostButtonKind::kRibbon) {
+    HWND button = HostButton(host_, caption, kind);
+    const std::wstring where = kind == HostButtonKind::kRibbon ? L"the ribbon's SMS group" : L"the toolbar";
+    if (!Check(button != nullptr, where + L" has \"" + caption + L"\"")) return false;
+    user_.PostClick(button);
+    return true;
+  }
+
+  bool RibbonEnabled() const {
+    for (const wchar_t* label : {L"Send SMS", L"Batch Reminders", L"SMS Options"}) {
+      HWND button = HostButton(host_, label, HostButtonKind::kRibbon);
+      if (!button || !IsWindowEnabled(button)) return false;
+    }
+    return true;
+  }
+
+  bool RibbonGreyed() const {
+    for (const wchar_t* label : {L"Send SMS", L"Batch Reminders", L"SMS Options"}) {
+      HWND button = HostButton(host_, label, HostButtonKind::kRibbon);
+      if (!button || IsWindowEnabled(button)) return false;
+    }
     return true;
   }
 
@@ -291,12 +309,21 @@ class Tour {
     Say(L"  The user leaves it with Cancel.");
     user_.Click(dialog, IDCANCEL);
     Check(user_.WaitUntilClosed(dialog), L"the options dialog closed");
+
+    Say(L"  The toolbar below the ribbon offers the same commands: its \"SMS Options\" button opens");
+    Say(L"  the same dialog, which the user leaves with Cancel again.");
+    if (!Press(L"SMS Options", HostButtonKind::kToolbar)) return;
+    dialog = user_.WaitForDialog(kOptionsTitle, 20000);
+    if (!Check(dialog != nullptr, L"the toolbar's button opened the options dialog")) return;
+    Check(user_.Text(dialog, IDC_USER_NAME) == kAccount, L"it shows the same account");
+    user_.Click(dialog, IDCANCEL);
+    Check(user_.WaitUntilClosed(dialog), L"the options dialog closed");
   }
 
   void SendToContacts() {
     Say(L"");
-    Say(L"Step 2. \"Send SMS to contact\": two recipients, a text, Send.");
-    if (!Press(L"Send SMS to contact")) return;
+    Say(L"Step 2. \"Send SMS\" in the ribbon's SMS group: two recipients, a text, Send.");
+    if (!Press(L"Send SMS")) return;
     HWND dialog = user_.WaitForDialog(kSendTitle, 20000);
     if (!Check(dialog != nullptr, L"the send dialog opened")) return;
 
@@ -347,9 +374,13 @@ class Tour {
       Quote(report);
       Check(Contains(report, L"Message for Carla Mendes was sent successfully."), L"Carla's message was sent");
       Check(Contains(report, L"Message for Greta Sørensen was sent successfully."), L"Greta's message was sent");
-      camera_.Shoot(L"send-report", L"the delivery report of the send dialog");
+      Say(L"  While the report is open the run is still in progress: the ribbon's SMS group is greyed,");
+      Say(L"  so no second command starts; the toolbar's buttons stay as they were.");
+      Check(RibbonGreyed(), L"the ribbon's three buttons are greyed");
+      camera_.Shoot(L"send-report-ribbon-greyed", L"the send's delivery report, the ribbon greyed behind it");
       user_.Click(box, IDOK);
       Check(user_.WaitUntilClosed(dialog), L"the send dialog closed after the report");
+      Check(WaitUntil([&] { return RibbonEnabled(); }, 5000ms), L"the ribbon's buttons are enabled again");
     }
     const auto requests = gateway_.TakeNew();
     Gateway::Print(requests);
@@ -422,8 +453,8 @@ class Tour {
 
   void BatchReminders() {
     Say(L"");
-    Say(L"Step 3. \"Send Batch SMS\": reminders for the week's meetings.");
-    if (!Press(L"Send Batch SMS")) return;
+    Say(L"Step 3. \"Batch Reminders\" in the ribbon's SMS group: reminders for the week's meetings.");
+    if (!Press(L"Batch Reminders")) return;
     HWND dialog = user_.WaitForDialog(kBatchTitle, 20000);
     if (!Check(dialog != nullptr, L"the batch dialog opened")) return;
     Say(L"  It covers the meetings of the next " + user_.Text(dialog, IDC_TIME_FRAME_COUNT) + L" " +
@@ -687,14 +718,11 @@ class Tour {
       SendMessageW(host_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     }
     PostMessageW(host_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-    HWND menu = nullptr;
-    const bool opened = WaitUntil([&] {
-      menu = FindWindowW(L"#32768", nullptr);
-      return menu && IsWindowVisible(menu);
-    }, 10000ms);
-    if (!Check(opened, L"the context menu opened")) return;
-    camera_.Shoot(L"contact-context-menu", L"the context menu of two selected contacts, with \"Send SMS\"");
+    if (!Check(user_.WaitForPopupMenu() != nullptr, L"the context menu opened")) return;
+    // The menu's modal loop takes the keys of its thread: Down highlights
+    // "Send SMS" for the picture, Enter chooses it.
     PostMessageW(host_, WM_KEYDOWN, VK_DOWN, 0);
+    camera_.Shoot(L"contact-context-menu", L"the context menu of two selected contacts, \"Send SMS\" highlighted");
     PostMessageW(host_, WM_KEYDOWN, VK_RETURN, 0);
     HWND dialog = user_.WaitForDialog(kSendTitle, 20000);
     if (!Check(dialog != nullptr, L"\"Send SMS\" opened the send dialog")) return;
