@@ -112,7 +112,9 @@ std::vector<HistoryRow> HistoryRows(const SentHistory& history, const CodePage& 
       row.uncertain = uncertain;
       row.when = value;
       if (auto parts = SplitEntryKey(key)) {
-        row.number = codePage.FromAnsi(parts->number);
+        // A contact without a mobile number was texted at its primary
+        // number, which the key does not hold: say so, not "(null)".
+        row.number = parts->number == "(null)" ? std::u16string(u"primary number") : codePage.FromAnsi(parts->number);
         row.meetingStart = parts->meetingStart;
         row.text = DecodeMessageText(parts->text, codePage);
         if (nameOf) row.name = nameOf(parts->entryId);

@@ -33,19 +33,21 @@ TEST(HistoryView, RowsCoverAcceptedAndUncertainEntriesWithNamesWhereTheLookupHas
   SentHistory history;
   history.RecordSent("E1_+64 21 555 0101_40252.375000", "Hi Ann", 40250.5);
   history.RecordUncertain("E2_021 555 0102_40253.375000", "004200D6", 40251.25);
+  history.RecordSent("E3_(null)_40254.375000", "Hi Eve", 40252.5);
   const auto rows = HistoryRows(history, kCodePage, [](const std::string& id) {
     return id == "E1" ? std::u16string(u"Ann Lee") : std::u16string();
   });
-  ASSERT_EQ(rows.size(), 2u);
+  ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].name, u"Ann Lee");
+  EXPECT_EQ(rows[1].number, u"primary number") << "reached without a mobile number";
   EXPECT_EQ(rows[0].number, u"+64 21 555 0101");
   EXPECT_FALSE(rows[0].uncertain);
   EXPECT_DOUBLE_EQ(rows[0].when, 40250.5);
-  EXPECT_TRUE(rows[1].uncertain);
-  EXPECT_EQ(rows[1].name, u"");
-  EXPECT_EQ(rows[1].text, u"B\u00D6");
-  EXPECT_DOUBLE_EQ(rows[1].meetingStart, 40253.375);
-  EXPECT_EQ(rows[1].entryKey, "E2_021 555 0102_40253.375000_004200D6");
+  EXPECT_TRUE(rows[2].uncertain);
+  EXPECT_EQ(rows[2].name, u"");
+  EXPECT_EQ(rows[2].text, u"B\u00D6");
+  EXPECT_DOUBLE_EQ(rows[2].meetingStart, 40253.375);
+  EXPECT_EQ(rows[2].entryKey, "E2_021 555 0102_40253.375000_004200D6");
 }
 
 HistoryRow Row(double when, std::u16string name, std::u16string number, std::u16string text) {
