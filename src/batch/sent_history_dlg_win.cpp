@@ -83,17 +83,13 @@ bool CSentHistory::OnInitDialog() {
                              {IDC_HISTORY_EXPORT, bottomRight},
                              {IDCANCEL, bottomRight}});
   hook_.Attach(Window(), [this](UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (layout_.OnMessage(message, lParam, result)) return true;
     switch (message) {
       case WM_NOTIFY:
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
       case WM_SIZE:
-        layout_.Apply();
         FillTextColumn();
         return false;
-      case WM_GETMINMAXINFO:
-        layout_.LimitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
-        result = 0;
-        return true;
       default:
         return false;
     }

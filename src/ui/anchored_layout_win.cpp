@@ -42,6 +42,14 @@ void AnchoredLayout::Apply() const {
   InvalidateRect(dialog_, nullptr, TRUE);
 }
 
+bool AnchoredLayout::OnMessage(UINT message, LPARAM lParam, LRESULT& result) const {
+  if (message == WM_SIZE) Apply();
+  if (message != WM_GETMINMAXINFO) return false;
+  LimitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+  result = 0;
+  return true;
+}
+
 void AnchoredLayout::LimitSize(MINMAXINFO& limits) const {
   if (!dialog_) return;
   limits.ptMinTrackSize.x = smallest_.cx;

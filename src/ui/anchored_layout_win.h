@@ -20,6 +20,9 @@ class AnchoredLayout {
   void Apply() const;
   // For WM_GETMINMAXINFO.
   void LimitSize(MINMAXINFO& limits) const;
+  // For a dialog hook: applies the layout on WM_SIZE, letting the message go
+  // on, and answers WM_GETMINMAXINFO. True when it has answered.
+  bool OnMessage(UINT message, LPARAM lParam, LRESULT& result) const;
 
  private:
   struct Placed {

@@ -36,13 +36,7 @@ bool DeliveryReportDialog::OnInitDialog() {
                              {IDC_REPORT_COPY, AnchoredLayout::kLeft | AnchoredLayout::kBottom},
                              {IDOK, AnchoredLayout::kRight | AnchoredLayout::kBottom}});
   hook_.Attach(Window(), [this](UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
-    if (message == WM_SIZE) layout_.Apply();
-    if (message == WM_GETMINMAXINFO) {
-      layout_.LimitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
-      result = 0;
-      return true;
-    }
-    return false;
+    return layout_.OnMessage(message, lParam, result);
   });
   // The text would otherwise open with all of it selected.
   SetFocus(GetDlgItem(Window(), IDOK));
