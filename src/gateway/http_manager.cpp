@@ -8,7 +8,7 @@ HTTPManager::HTTPManager(Settings& settings, const CodePage& codePage, const Clo
       codePage_(codePage),
       clock_(clock),
       exchange_(std::move(exchange)),
-      hostSetting_(codePage.ToAnsi(settings.GetString(settings_key::kGatewayHost))),
+      hostSetting_(codePage.ToAnsi(settings.ReadSection()->GetString(settings_key::kGatewayHost))),
       address_(ParseGatewayAddress(hostSetting_)) {}
 
 HTTPManager::~HTTPManager() = default;

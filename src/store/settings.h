@@ -47,8 +47,9 @@ using SettingsValues = std::vector<std::pair<std::u16string, std::u16string>>;
 // Gives the values to write from the settings as they stand at the write.
 using SettingsChange = std::function<SettingsValues(SettingsReader& current)>;
 
-// Typed reads and writes of the settings. Nothing is cached: every read
-// goes to the file and every write straight to it. A write either reaches
+// Typed reads and writes of the settings. Every read looks at the file, so
+// that it sees any write made before it, by this process or another; every
+// write goes straight to the file. A write either reaches
 // the file whole or changes nothing and says why.
 class Settings : public SettingsReader {
  public:

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "store/file_stamp.h"
 #include "store/history_file.h"
 #include "store/profile_value.h"
 #include "store/settings_manager.h"
@@ -126,18 +127,54 @@ class FileValues : public SettingsReader {
   std::wstring path_;
 };
 
-// Section "Profile" of `path` in one read, or value by value when it is too
-// large for one.
-std::unique_ptr<SettingsReader> ReadProfileSection(const std::wstring& path) {
+// The lines of section "Profile" of `path` in one read; nullopt when it is
+// too large for one.
+std::optional<std::vector<std::u16string>> ReadSectionLines(const std::wstring& path) {
   const auto entries = ReadNulList([&](wchar_t* buffer, DWORD units) {
     return GetPrivateProfileSectionW(kSection, buffer, units, path.c_str());
   });
-  if (!entries) return std::make_unique<FileValues>(path);
+  if (!entries) return std::nullopt;
   std::vector<std::u16string> lines;
   lines.reserve(entries->size());
   for (const std::wstring& entry : *entries) lines.emplace_back(entry.begin(), entry.end());
-  return std::make_unique<ProfileSection>(lines);
+  return lines;
 }
+
+// Section "Profile" of `path` in one read, or value by value when it is too
+// large for one.
+std::unique_ptr<SettingsReader> ReadProfileSection(const std::wstring& path) {
+  auto lines = ReadSectionLines(path);
+  if (!lines) return std::make_unique<FileValues>(path);
+  return std::make_unique<ProfileSection>(*lines);
+}
+
+std::uint64_t Join(DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; }
+
+std::optional<FileStamp> StampOf(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return FileStamp{Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime),
+                   Join(data.nFileSizeHigh, data.nFileSizeLow)};
+}
+
+std::uint64_t ClockNow() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return Join(now.dwHighDateTime, now.dwLowDateTime);
+}
+
+// A reader of a section that later reads may share.
+class SharedSection : public SettingsReader {
+ public:
+  explicit SharedSection(std::shared_ptr<ProfileSection> section) : section_(std::move(section)) {}
+  unsigned GetInt(const std::u16string& key, unsigned defaultValue) override {
+    return section_->GetInt(key, defaultValue);
+  }
+  std::u16string GetString(const std::u16string& key) override { return section_->GetString(key); }
+
+ private:
+  std::shared_ptr<ProfileSection> section_;
+};
 
 // The next read of `path` comes from the disk, not from the profile
 // functions' copy of the file in memory.
@@ -418,11 +455,37 @@ bool SettingsManager::IsSet(const std::u16string& key) {
   return value[0] != L'\n';
 }
 
+struct SettingsManager::RememberedSection {
+  FileStamp stamp;
+  std::uint64_t lookedAt;
+  std::shared_ptr<ProfileSection> section;
+};
+
 std::unique_ptr<SettingsReader> SettingsManager::ReadSection() {
   if (settingsPath_.empty()) {
     return std::make_unique<WithMachineGateway>(std::make_unique<ProfileSection>(std::vector<std::u16string>{}));
   }
-  return std::make_unique<WithMachineGateway>(ReadProfileSection(settingsPath_));
+  // The clock before the look, the look before the read: a write between
+  // them shows as a new stamp at the next look.
+  const std::uint64_t lookedAt = ClockNow();
+  const std::optional<FileStamp> stamp = StampOf(settingsPath_);
+  if (stamp) {
+    std::lock_guard<std::mutex> lock(rememberedGuard_);
+    if (remembered_ && StillCurrent(remembered_->stamp, remembered_->lookedAt, *stamp)) {
+      return std::make_unique<WithMachineGateway>(std::make_unique<SharedSection>(remembered_->section));
+    }
+  }
+  auto lines = ReadSectionLines(settingsPath_);
+  if (!lines) return std::make_unique<WithMachineGateway>(std::make_unique<FileValues>(settingsPath_));
+  auto section = std::make_shared<ProfileSection>(*lines);
+  std::lock_guard<std::mutex> lock(rememberedGuard_);
+  remembered_ = stamp ? std::make_shared<RememberedSection>(RememberedSection{*stamp, lookedAt, section}) : nullptr;
+  return std::make_unique<WithMachineGateway>(std::make_unique<SharedSection>(std::move(section)));
+}
+
+void SettingsManager::Forget() {
+  std::lock_guard<std::mutex> lock(rememberedGuard_);
+  remembered_.reset();
 }
 
 // The profile functions rewrite the whole file for every value, so a write
@@ -439,6 +502,8 @@ HResult SettingsManager::Update(const SettingsChange& change) {
     if (attempt > 0) Sleep(kRetryPauseMs);
     const Attempt outcome = WriteThroughCopy(folder_, settingsPath_, change, status);
     ForgetCachedProfile(settingsPath_);
+    // The file's new stamp tells the next read too; this tells it at once.
+    Forget();
     if (outcome != Attempt::kTryAgain) return status;
   }
   return status;

@@ -223,6 +223,63 @@ TEST(SettingsFile, TheSectionReadGivesWhatEachKeyReadGives) {
   EXPECT_EQ(section->GetString(u"Encoded").size(), 2047u);
 }
 
+// Another program's write of the file: `name` as the user name, the file
+// stamped `secondsAgo` before now when that is not 0.
+void WriteUserName(const std::wstring& path, const std::u16string& name, int secondsAgo = 0) {
+  std::vector<unsigned char> content = {0xFF, 0xFE};
+  for (auto b : Utf16Bytes(u"[Profile]\r\nUserName=" + name + u"\r\n")) content.push_back(b);
+  ASSERT_TRUE(WriteFileBytes(path, content));
+  if (secondsAgo == 0) return;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+  time.QuadPart -= secondsAgo * 10'000'000ull;
+  const FILETIME stamp{time.LowPart, time.HighPart};
+  UniqueHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(file.valid() && SetFileTime(file.get(), nullptr, nullptr, &stamp));
+}
+
+TEST(SettingsFile, TheSectionReadSeesEveryChangeOfTheFile) {
+  TempFolder temp;
+  const std::wstring path = temp / L"Settings.ini";
+  SettingsManager settings(temp.path());
+  const auto userName = [&] { return settings.ReadSection()->GetString(settings_key::kUserName); };
+  WriteUserName(path, u"anna", 3600);
+  EXPECT_EQ(userName(), u"anna");
+  EXPECT_EQ(userName(), u"anna");
+
+  // Changes of the same size, stamped now and stamped back in time.
+  WriteUserName(path, u"bert");
+  EXPECT_EQ(userName(), u"bert");
+  WriteUserName(path, u"carl", 7200);
+  EXPECT_EQ(userName(), u"carl");
+
+  // A file written a moment before it was read may be written again with
+  // the same stamp, where write times are coarse: it is read again.
+  WriteUserName(path, u"dora", 1);
+  EXPECT_EQ(userName(), u"dora");
+  FILETIME dora;
+  {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(GetFileTime(file.get(), nullptr, nullptr, &dora));
+  }
+  WriteUserName(path, u"emil");
+  {
+    UniqueHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &dora));
+  }
+  EXPECT_EQ(userName(), u"emil");
+
+  // This store's own writes, and the file gone.
+  WriteUserName(path, u"finn", 3600);
+  EXPECT_EQ(userName(), u"finn");
+  ASSERT_EQ(settings.SetString(settings_key::kUserName, u"gina"), kStatusOk);
+  EXPECT_EQ(userName(), u"gina");
+  ASSERT_TRUE(DeleteFileW(path.c_str()));
+  EXPECT_EQ(userName(), u"");
+}
+
 TEST(SettingsFile, NoUsableFolderGivesDefaultsAndWritesNothing) {
   TempFolder temp;
   // A folder whose Settings.ini path would pass 259 characters.

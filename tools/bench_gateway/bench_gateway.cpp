@@ -98,6 +98,19 @@ int ResponsiveRun(Settings& settings, const CodePage& codePage, const Clock& clo
   return accepted == count ? 0 : 1;
 }
 
+void StampAnHourBack(const std::wstring& path) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+  time.QuadPart -= 3600 * 10'000'000ull;
+  const FILETIME stamp{time.LowPart, time.HighPart};
+  HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  SetFileTime(file, nullptr, nullptr, &stamp);
+  CloseHandle(file);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -113,6 +126,10 @@ int wmain(int argc, wchar_t** argv) {
   settings.SetString(u"GatewayHost", u"127.0.0.1:" + port);
   settings.SetString(u"UserName", u"bench");
   settings.SetString(u"Password", u"bench");
+  // Options are saved long before a send; a file written seconds ago is
+  // read afresh at every request (StillCurrent), so the run would measure
+  // a case that lasts three seconds after each save.
+  StampAnHourBack(settings.SettingsPath());
   ThreadCodePage codePage;
   SystemClock clock;
   if (mode == L"responsive") return ResponsiveRun(settings, codePage, clock, count);
@@ -133,9 +150,9 @@ int wmain(int argc, wchar_t** argv) {
               managerPerMessage ? "a manager per message" : "one manager", count, accepted, total,
               total * 1000 / count);
 
-  // The settings that every request reads afresh from the file (one read
-  // of the section), timed on their own: how much of the time per message
-  // is not the exchange.
+  // The settings read that every request makes (a look at the file's stamp,
+  // a read of the section when it shows a write), timed on its own: how
+  // much of the time per message is not the exchange.
   QueryPerformanceCounter(&start);
   for (int i = 0; i < count; ++i) ReadGatewayAccount(settings, codePage);
   QueryPerformanceCounter(&end);
