@@ -4,9 +4,13 @@
 // message, as a batch run does. In the mode "responsive" the run is the
 // dialogs' own (a window of this thread, ResponsiveSend waiting for each
 // exchange) while a second thread pings the window every 10 ms with
-// SendMessageTimeout: the window's answer times are printed too.
-// usage: bench_gateway PORT COUNT SETTINGS_FOLDER [shared|per-message|responsive]
+// SendMessageTimeout: the window's answer times are printed too. In the
+// mode "wininet" the same WinINet calls go out bare, one exchange after
+// another on this thread, with no client around them: the floor under the
+// client's figure.
+// usage: bench_gateway PORT COUNT SETTINGS_FOLDER [shared|per-message|responsive|wininet]
 #include <windows.h>
+#include <wininet.h>
 
 #include <algorithm>
 #include <atomic>
@@ -98,6 +102,64 @@ int ResponsiveRun(Settings& settings, const CodePage& codePage, const Clock& clo
   return accepted == count ? 0 : 1;
 }
 
+void CALLBACK IgnoreStatus(HINTERNET, DWORD_PTR, DWORD, void*, DWORD) {}
+
+// The client's WinINet calls for one message, and nothing else.
+bool BareExchange(HINTERNET internet, unsigned short port, const std::string& target) {
+  DWORD timeoutMs = WinInetExchange::kDefaultTimeoutMs;
+  HINTERNET connection =
+      InternetConnectA(internet, "127.0.0.1", port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+  HINTERNET request = connection ? HttpOpenRequestA(connection, "GET", target.c_str(), "HTTP/1.1", nullptr, nullptr,
+                                                    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                                        INTERNET_FLAG_NO_COOKIES,
+                                                    1)
+                                 : nullptr;
+  bool answered = false;
+  if (request) {
+    InternetSetStatusCallbackA(request, IgnoreStatus);
+    for (HINTERNET handle : {connection, request}) {
+      for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                           INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        InternetSetOptionW(handle, option, &timeoutMs, sizeof timeoutMs);
+      }
+    }
+    static const char kClose[] = "Connection: close\r\n";
+    DWORD status = 0, size = sizeof status;
+    answered = HttpSendRequestA(request, kClose, sizeof kClose - 1, nullptr, 0) &&
+               HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
+               status == 200;
+    char chunk[2048];
+    DWORD available = 0, read = 0;
+    while (answered && InternetQueryDataAvailable(request, &available, 0, 0) && available > 0 &&
+           InternetReadFile(request, chunk, std::min<DWORD>(available, sizeof chunk), &read) && read > 0) {
+    }
+    InternetCloseHandle(request);
+  }
+  if (connection) InternetCloseHandle(connection);
+  return answered;
+}
+
+int BareRun(unsigned short port, int count) {
+  HINTERNET internet = InternetOpenW(L"SendSMS", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (!internet) return 1;
+  GatewayAccount account;
+  account.userName = account.password = "bench";
+  int answered = 0;
+  LARGE_INTEGER start, end;
+  QueryPerformanceCounter(&start);
+  for (int i = 0; i < count; ++i) {
+    const std::string target =
+        "/smsgateway.pl" + BuildGatewayQuery(account, "+64210000001", "Reminder " + std::to_string(i));
+    answered += BareExchange(internet, port, target);
+  }
+  QueryPerformanceCounter(&end);
+  InternetCloseHandle(internet);
+  const double total = Seconds(start, end);
+  std::printf("WinINet alone: %d sends, %d answered, %.3f s, %.3f ms per message\n", count, answered, total,
+              total * 1000 / count);
+  return answered == count ? 0 : 1;
+}
+
 void StampAnHourBack(const std::wstring& path) {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
@@ -115,13 +177,15 @@ void StampAnHourBack(const std::wstring& path) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc == 5 ? argv[4] : L"shared";
-  if ((argc != 4 && argc != 5) || (mode != L"shared" && mode != L"per-message" && mode != L"responsive")) {
-    std::fprintf(stderr, "usage: bench_gateway PORT COUNT SETTINGS_FOLDER [shared|per-message|responsive]\n");
+  if ((argc != 4 && argc != 5) ||
+      (mode != L"shared" && mode != L"per-message" && mode != L"responsive" && mode != L"wininet")) {
+    std::fprintf(stderr, "usage: bench_gateway PORT COUNT SETTINGS_FOLDER [shared|per-message|responsive|wininet]\n");
     return 2;
   }
   const bool managerPerMessage = mode == L"per-message";
   const std::u16string port = reinterpret_cast<const char16_t*>(argv[1]);
   const int count = _wtoi(argv[2]);
+  if (mode == L"wininet") return BareRun(static_cast<unsigned short>(_wtoi(argv[1])), count);
   SettingsManager settings(argv[3]);
   settings.SetString(u"GatewayHost", u"127.0.0.1:" + port);
   settings.SetString(u"UserName", u"bench");

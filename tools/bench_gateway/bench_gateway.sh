@@ -7,7 +7,8 @@
 # simulator's log) fetched by one curl process twice: once with a connection
 # per request ("Connection: close", as the client sends every message) and
 # once reusing one connection. The client is held to the first, the fair
-# comparison; the second is printed beside it. Prints ms per message,
+# comparison; the second is printed beside it, and so is the floor: the
+# client's WinINet calls made bare, with nothing of the client around them. Prints ms per message,
 # connections per run, the limit of two round trips per message and the
 # targets beside the figures, and the same figures as
 # machine-readable lines "BENCH name=... value=... baseline=... target=..."
@@ -57,6 +58,7 @@ for rtt in 0 50; do
   rounds=1
   [ "$rtt" -gt 0 ] || rounds=${ROUNDS_D0:-3}
   declare -A client_ms=() client_conns=() all_ms=()
+  bare_all=
   curl_all=
   curl_conns=0
   reused_all=
@@ -72,6 +74,13 @@ for rtt in 0 50; do
       echo "$line; $conns connections"
       grep -v '^gateway client' <<<"$output" || true
     done
+
+    if [ "$rtt" -eq 0 ]; then
+      line=$("$root/scripts/wine-run.sh" "$bench" "$port" "$count" "Z:${work//\//\\}\\settings" wininet |
+        tr -d '\r' | grep '^WinINet alone')
+      bare_all+=" $(sed -nE 's/.* ([0-9.]+) ms per message/\1/p' <<<"$line")"
+      echo "$line"
+    fi
 
     # The first run's targets, for curl.
     [ -s "$work/curl.cfg" ] || /usr/bin/python3 - "$work/requests.jsonl" "$port" "$count" >"$work/curl.cfg" <<'PY'
@@ -103,6 +112,12 @@ PY
   for mode in shared per-message; do client_ms[$mode]=$(median ${all_ms[$mode]}); done
   curl_ms=$(median $curl_all)
   reused_ms=$(median $reused_all)
+  if [ -n "$bare_all" ]; then
+    bare_ms=$(median $bare_all)
+    awk -v b="$bare_ms" -v one="${client_ms[shared]}" -v c="$curl_ms" 'BEGIN {
+      printf "floor: WinINet alone %.3f ms per message (median), %.2f x curl with a connection per request;", b, b / c
+      printf " the client (one manager) %.2f x that floor\n", one / b }'
+  fi
   [ "$rounds" -eq 1 ] || echo "medians of $rounds rounds: gateway client ${client_ms[shared]} ms (one manager)," \
     "${client_ms[per-message]} ms (a manager per message), curl $curl_ms ms (a connection per request)," \
     "$reused_ms ms (connection reused); connections: the most in a round"
