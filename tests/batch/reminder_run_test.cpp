@@ -374,8 +374,9 @@ TEST_F(ReminderRunTest, APlanHoldsWhatARunSends) {
   ASSERT_TRUE(plan);
   std::vector<std::string> planned;
   for (const PlannedMessage& message : plan->messages) {
-    if (message.Sendable()) planned.push_back(message.encodedText);
-    if (message.Sendable()) EXPECT_TRUE(history_.WasSent(message.historyKey, message.encodedText));
+    if (!message.Sendable()) continue;
+    planned.push_back(message.encodedText);
+    EXPECT_TRUE(history_.WasSent(message.historyKey, message.encodedText));
   }
   EXPECT_EQ(Messages(), planned);
 }
